@@ -1,0 +1,21 @@
+# Fails unless every dynamic symbol that the library defines belongs to its public classes, and
+# the type information of CThrowErr is among them (without it a catch in the caller misses).
+execute_process(COMMAND nm -DC --defined-only "${LIBRARY}" OUTPUT_VARIABLE symbols
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${symbols}")
+set(public "^(CKanji|CThrowErr|CKanjiHash|CKanjiIterator)::|^(typeinfo|typeinfo name|vtable) for (CKanji|CThrowErr)$")
+foreach(line IN LISTS lines)
+  if(line STREQUAL "")
+    continue()
+  endif()
+  string(REGEX REPLACE "^[0-9a-f]+ [A-Za-z] " "" name "${line}")
+  if(NOT name MATCHES "${public}")
+    message(SEND_ERROR "exported but not public: ${name}")
+  endif()
+endforeach()
+if(NOT symbols MATCHES "typeinfo for CThrowErr")
+  message(SEND_ERROR "typeinfo for CThrowErr is not exported")
+endif()
