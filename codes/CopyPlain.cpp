@@ -11,4 +11,3 @@ const char* CKanji::StrcpyUpdate(char*& pcDst, const char* pcSrc, unsigned long*
   *pcDst = '\0';
   return pcSrc;
 }
-bool CKanji::isKanji(const char*&, ETYPE*, ESHIFT*) const { return false; }

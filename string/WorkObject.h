@@ -1,0 +1,34 @@
+// Internal helpers for the operations that work through temporary objects: a guard that puts a
+// borrowed setting back on every exit, and the comparison code of an object.
+#ifndef MOJIWA_STRING_WORKOBJECT_H
+#define MOJIWA_STRING_WORKOBJECT_H
+
+#include "string/Kanji.h"
+
+namespace mojiwa {
+namespace detail {
+
+// Saves a value and writes it back when the scope ends, also when an exception passes:
+//   RestoreOnExit<CKanji::EMODE> keep(eModeInput);  eModeInput = other.eModeOutput;
+template <class T>
+class RestoreOnExit {
+ public:
+  explicit RestoreOnExit(T& ref) : ref_(ref), saved_(ref) {}
+  ~RestoreOnExit() { ref_ = saved_; }
+  RestoreOnExit(const RestoreOnExit&) = delete;
+  RestoreOnExit& operator=(const RestoreOnExit&) = delete;
+
+ private:
+  T& ref_;
+  T saved_;
+};
+
+// The code in which an object's characters are one or two bytes: Shift_JIS for a JIS object.
+constexpr CKanji::EMODE ComparisonCode(CKanji::EMODE output) {
+  return output == CKanji::EMODE_JIS ? CKanji::EMODE_SJIS : output;
+}
+
+}  // namespace detail
+}  // namespace mojiwa
+
+#endif  // MOJIWA_STRING_WORKOBJECT_H
