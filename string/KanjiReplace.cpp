@@ -1,4 +1,79 @@
-// Replace (stand-ins).
+// Replace: every occurrence of a pattern, found on whole characters of the text in the comparison
+// code (Shift_JIS for a JIS object), is replaced by a text in the object's input code. The new
+// text is built in a work object and assigned at the end, so a failure leaves the text as it was.
+#include <cstring>
+#include <memory>
+#include <new>
+
 #include "string/Kanji.h"
-int CKanji::Replace(const CKanji&, const CKanji&) { return 0; }
-int CKanji::Replace(const char*, const char*) { return 0; }
+#include "string/Throw.h"
+#include "string/WorkObject.h"
+
+using mojiwa::detail::ComparisonCode;
+using mojiwa::detail::RestoreOnExit;
+using mojiwa::detail::Site;
+using mojiwa::detail::ThrowAt;
+
+int CKanji::Replace(const char* pcPattern, const char* pcReplace) {
+  CKanji cPattern;
+  MakeCmpObj(cPattern, pcPattern);
+  const char* const pattern = cPattern.GetBuff();
+  const unsigned long length = cPattern.GetSize();
+  // An empty pattern would match at every position without moving on.
+  if (length == 0) return 0;
+
+  const EMODE eCompare = ComparisonCode(eModeOutput);
+  CKanji cResult;
+  cResult.CopyConf(*this);
+  cResult.eShift = ESHIFT_ASCII;
+  // The result holds runs in the comparison code next to replacements in the input code. Were it
+  // to fix a detected input code, it would convert the runs already held a second time.
+  cResult.bFixInput = false;
+  std::unique_ptr<CKanji> cCopy;
+  if (eModeOutput == EMODE_JIS) cCopy.reset(MakeCmpThis());
+  const CKanji& cText = cCopy ? *cCopy : *this;
+
+  const auto append_run = [&](const char* from, const char* to) {
+    if (from == to) return;
+    cResult.eModeInput = eCompare;
+    cResult.Add(from, static_cast<unsigned long>(to - from));
+    cResult.eModeInput = eModeInput;
+  };
+
+  int nCount = 0;
+  const char* run = cText.GetBuff();
+  const char* p = run;
+  while (*p != '\0') {
+    // strncmp stops at the text's NUL, so a short tail is never read past.
+    if (*p == *pattern && std::strncmp(p, pattern, length) == 0) {
+      ++nCount;
+      append_run(run, p);
+      cResult += pcReplace;
+      p += length;
+      run = p;
+    } else {
+      const char* at = p;
+      p += cText.isKanji(at) ? 2 : 1;  // a match starts only where a character starts
+    }
+  }
+  append_run(run, p);
+  operator<<(cResult);
+  return nCount;
+}
+
+int CKanji::Replace(const CKanji& cPattern, const CKanji& cReplace) {
+  RestoreOnExit<EMODE> keep(eModeInput);
+  eModeInput = cPattern.eModeOutput;
+  // Both texts reach the string form in the pattern's code, which is for now the input code.
+  std::unique_ptr<CKanji> cConverted;
+  const char* pcReplace = cReplace.GetBuff();
+  if (cReplace.eModeOutput != cPattern.eModeOutput) {
+    cConverted.reset(new (std::nothrow) CKanji);
+    if (!cConverted) ThrowAt(Site::kReplaceAlloc);
+    cConverted->CopyConf(cPattern);
+    cConverted->eShift = ESHIFT_ASCII;
+    *cConverted << cReplace;
+    pcReplace = cConverted->GetBuff();
+  }
+  return Replace(cPattern.GetBuff(), pcReplace);
+}

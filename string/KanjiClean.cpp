@@ -1,0 +1,75 @@
+// Clean removes every character of a list from the text and counts what it removed; CleanJIS
+// rewrites a JIS text through Shift_JIS so that only the escape sequences it needs remain.
+#include <bitset>
+#include <memory>
+
+#include "string/Kanji.h"
+
+namespace {
+
+// Visits each character of an object's Shift_JIS or EUC-JP text as (position, two_byte), with the
+// object's own isKanji telling one-byte from two-byte characters.
+template <class Visit>
+void ForEachChar(const CKanji& holder, Visit visit) {
+  const char* p = holder.GetBuff();
+  while (*p != '\0') {
+    const char* at = p;
+    const bool two = holder.isKanji(at);
+    visit(p, two);
+    p += two ? 2 : 1;
+  }
+}
+
+// The removal set: one bit per 16-bit character code. Exact lookup like any set, no allocation
+// that could fail halfway, and constant time per character.
+using CodeSet = std::bitset<0x10000>;
+
+// A one-byte character is its byte; a two-byte one is lead * 256 + trail.
+unsigned short CharCode(const char* p, bool two) {
+  const auto lead = static_cast<unsigned char>(p[0]);
+  if (!two) return lead;
+  return static_cast<unsigned short>(lead << 8 | static_cast<unsigned char>(p[1]));
+}
+
+}  // namespace
+
+int CKanji::Clean(const CKanji& cList) {
+  std::unique_ptr<CKanji> cCopy;
+  if (eModeOutput == EMODE_JIS) cCopy.reset(MakeCmpThis());
+  const CKanji& cSource = cCopy ? *cCopy : *this;
+
+  CKanji cResult;
+  cResult.CopyConf(cSource);
+  cResult.eShift = ESHIFT_ASCII;
+  CKanji cListCopy;
+  cListCopy.CopyConf(cSource);
+  cListCopy.eShift = ESHIFT_ASCII;
+  const CKanji* pList = &cList;
+  if (cList.eModeOutput != cSource.eModeOutput) {
+    cListCopy << cList;
+    pList = &cListCopy;
+  }
+
+  CodeSet removal;
+  ForEachChar(*pList, [&](const char* p, bool two) { removal.set(CharCode(p, two)); });
+  int nCount = 0;
+  ForEachChar(cSource, [&](const char* p, bool two) {
+    if (removal.test(CharCode(p, two))) {
+      ++nCount;
+      return;
+    }
+    cResult += p[0];
+    if (two) cResult += p[1];
+  });
+  operator<<(cResult);
+  return nCount;
+}
+
+void CKanji::CleanJIS() {
+  if (eModeOutput != EMODE_JIS) return;
+  // Decoding leaves no escape sequence behind; the object's own writer then sets only those it
+  // needs. Half-width katakana stay half width on the way through.
+  CKanji cSjis(EMODE_SJIS, EMODE_JIS, true, false, false, false, 1024);
+  cSjis << *this;
+  operator<<(cSjis);
+}
