@@ -27,6 +27,10 @@ constexpr unsigned long kStep = 3;
 
 constexpr bool OpensShift(unsigned char b) { return b == kEsc || b == kSi || b == kSo; }
 
+constexpr bool IsJisPair(const unsigned char* p) {
+  return mojiwa::detail::InRange(p[0], 0x21, 0x7E) && mojiwa::detail::InRange(p[1], 0x21, 0x7E);
+}
+
 // Consumes the escape sequence or shift code at p; a recognised one, or an unrecognised
 // sequence (ESHIFT_INVALID, read like the Roman set), becomes the state. Writes nothing.
 void ReadShift(const unsigned char*& p, CKanji::ESHIFT& shift) {
@@ -122,9 +126,18 @@ bool CKanji::CopyJ2S(const char*& pcSrc, char*& pcDst, bool bKanaToZen, unsigned
         if (taken != 0) continue;
       }
 #endif
+      // Only a JIS pair is converted: the arithmetic on other bytes can give a NUL, which would
+      // end the text inside itself. Any other byte is taken alone, as it stands.
+      if (!IsJisPair(p)) {
+        out.Put(b);
+        ++p;
+        continue;
+      }
       unsigned long pairs = PairsAhead(p, window, out.TwoByteSteps());
       if (pairs == 0) pairs = 1;
-      for (; pairs != 0; --pairs, p += 2) out.Put(Look(mojiwa::detail::kJisToSjis, p[0], p[1]));
+      for (; pairs != 0 && IsJisPair(p); --pairs, p += 2) {
+        out.Put(Look(mojiwa::detail::kJisToSjis, p[0], p[1]));
+      }
     } else if (shift == ESHIFT_KANA) {
       if (bKanaToZen && mojiwa::detail::HasKanaRecord(b)) {
         p += mojiwa::detail::PutFullKana(stTableH2ZS, p, out);

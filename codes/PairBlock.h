@@ -172,17 +172,14 @@ MOJIWA_BLOCK_INLINE unsigned SjisToEucBlock(const unsigned char* p, RoomWriter& 
   return take;
 }
 
-// The kanji set of a JIS source, from a pair start: whole pairs before the first byte that opens
-// a shift or ends a line. p[0..15] are readable and 8 two-byte steps fit.
+// The kanji set of a JIS source, from a pair start: whole JIS pairs (bytes 0x21..0x7E) before the
+// first other byte. p[0..15] are readable and 8 two-byte steps fit.
 template <__m128i (*kConvert)(__m128i)>
 MOJIWA_BLOCK_INLINE unsigned JisPairBlock(const unsigned char* p, RoomWriter& out) {
   const __m128i v = Load(p);
-  const __m128i shifts =
-      _mm_or_si128(_mm_cmpeq_epi8(v, Splat(0x1B)),
-                   _mm_or_si128(_mm_cmpeq_epi8(v, Splat(0x0E)), _mm_cmpeq_epi8(v, Splat(0x0F))));
-  const __m128i line_ends =
-      _mm_or_si128(_mm_cmpeq_epi8(v, Splat(0x0D)), _mm_cmpeq_epi8(v, Splat(0x0A)));
-  const unsigned stops = Bits(_mm_or_si128(shifts, line_ends));
+  // Every byte outside 0x21..0x7E stops the block: the shift and line-end bytes lie below it, and
+  // the scalar step decides what a byte that is no JIS pair becomes.
+  const unsigned stops = ~Bits(Between(v, 0x21, 0x7E)) & 0xFFFFu;
   // A stop byte as a pair's second byte still belongs to the pair: that pair is left out too.
   const unsigned take = (stops == 0 ? kBlock : static_cast<unsigned>(__builtin_ctz(stops))) & ~1u;
   if (take == 0) return 0;
