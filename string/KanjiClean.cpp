@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "string/Kanji.h"
+#include "string/WorkObject.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ int CKanji::Clean(const CKanji& cList) {
   CKanji cResult;
   cResult.CopyConf(cSource);
   cResult.eShift = ESHIFT_ASCII;
+  cResult.dwGrowSize = mojiwa::detail::StepFor(cResult.dwGrowSize, cSource.GetSize());
   CKanji cListCopy;
   cListCopy.CopyConf(cSource);
   cListCopy.eShift = ESHIFT_ASCII;

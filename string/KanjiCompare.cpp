@@ -88,14 +88,16 @@ int CompareAndSplit(const CKanji& self, const CKanji& side, char* other, CKanji&
 
 using mojiwa::detail::ComparisonCode;
 using mojiwa::detail::Site;
+using mojiwa::detail::StepFor;
 using mojiwa::detail::ThrowAt;
 
 // ---- Sides ---------------------------------------------------------------------------------
 
 CKanji* CKanji::MakeCmpThis() const {
   if (eModeOutput != EMODE_JIS) return nullptr;
-  std::unique_ptr<CKanji> pSide(new (std::nothrow)
-                                    CKanji(EMODE_SJIS, EMODE_JIS, true, false, false, false, 1024));
+  // Decoding JIS never lengthens the text, so a step of its size grows the copy once.
+  std::unique_ptr<CKanji> pSide(new (std::nothrow) CKanji(EMODE_SJIS, EMODE_JIS, true, false, false,
+                                                          false, StepFor(1024, GetSize())));
   if (!pSide) ThrowAt(Site::kCmpThisAlloc);
   *pSide = GetBuff();
   return pSide.release();
@@ -107,7 +109,9 @@ char* CKanji::MakeCmpObj(CKanji& cWork, const char* pcText) const {
   cWork.eModeOutput = ComparisonCode(eModeOutput);
   cWork.bKanaToZen = eModeOutput == EMODE_EUC || bKanaToZen;
   cWork.bCrLf = bCrLf;
-  cWork = pcText != nullptr ? pcText : "";
+  if (pcText == nullptr) pcText = "";
+  cWork.dwGrowSize = StepFor(cWork.dwGrowSize, static_cast<unsigned long>(std::strlen(pcText)));
+  cWork = pcText;
   // The split of Compare writes into this buffer, so it must be a real one, never the static
   // empty text.
   if (cWork.pcBuff == nullptr) cWork.GrowBuffer();
@@ -122,6 +126,7 @@ const char* CKanji::MakeCmpObj(CKanji& cWork, const CKanji& cText) const {
   cWork.eModeOutput = ComparisonCode(eModeOutput);
   cWork.bKanaToZen = eModeOutput == EMODE_EUC || bKanaToZen;
   cWork.bCrLf = bCrLf;
+  cWork.dwGrowSize = StepFor(cWork.dwGrowSize, cText.GetSize());
   cWork = cText.GetBuff();
   if (cWork.pcBuff == nullptr) cWork.GrowBuffer();
   return cWork.pcBuff;

@@ -12,6 +12,7 @@
 using mojiwa::detail::ComparisonCode;
 using mojiwa::detail::RestoreOnExit;
 using mojiwa::detail::Site;
+using mojiwa::detail::StepFor;
 using mojiwa::detail::ThrowAt;
 
 int CKanji::Replace(const char* pcPattern, const char* pcReplace) {
@@ -32,6 +33,7 @@ int CKanji::Replace(const char* pcPattern, const char* pcReplace) {
   std::unique_ptr<CKanji> cCopy;
   if (eModeOutput == EMODE_JIS) cCopy.reset(MakeCmpThis());
   const CKanji& cText = cCopy ? *cCopy : *this;
+  cResult.dwGrowSize = StepFor(cResult.dwGrowSize, cText.GetSize());
 
   const auto append_run = [&](const char* from, const char* to) {
     if (from == to) return;

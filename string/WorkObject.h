@@ -28,6 +28,12 @@ constexpr CKanji::EMODE ComparisonCode(CKanji::EMODE output) {
   return output == CKanji::EMODE_JIS ? CKanji::EMODE_SJIS : output;
 }
 
+// The growth step for a work object that takes in a text of `length` bytes: one growth where the
+// object's own step would copy the text over and over (each growth copies what is held).
+constexpr unsigned long StepFor(unsigned long step, unsigned long length) {
+  return length >= step ? length + 1 : step;
+}
+
 }  // namespace detail
 }  // namespace mojiwa
 
