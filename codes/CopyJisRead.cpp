@@ -127,10 +127,11 @@ bool CKanji::CopyJ2S(const char*& pcSrc, char*& pcDst, bool bKanaToZen, unsigned
       }
 #endif
       // Only a JIS pair is converted: the arithmetic on other bytes can give a NUL, which would
-      // end the text inside itself. Any other byte is taken alone, as it stands.
+      // end the text inside itself. Any other two bytes are copied as they stand.
       if (!IsJisPair(p)) {
-        out.Put(b);
-        ++p;
+        out.Put(p[0]);
+        out.Put(p[1]);
+        p += 2;
         continue;
       }
       unsigned long pairs = PairsAhead(p, window, out.TwoByteSteps());
