@@ -1,190 +1,84 @@
 // Replace in both forms: matches on whole characters without overlap, texts read in the input
 // code, the object form's conversion of the replacement, and counts over the corpus.
-#include <cstring>
-#include <string>
-
 #include "support/TextOpsSupport.h"
 
+namespace mojiwa_test {
 namespace {
 
-using mojiwa_test::AccountingTest;
-using mojiwa_test::CodeName;
-using mojiwa_test::CodesOf;
-using mojiwa_test::Euc;
-using mojiwa_test::FailNothrowNew;
-using mojiwa_test::Hex;
-using mojiwa_test::Iconv;
-using mojiwa_test::InCode;
-using mojiwa_test::Jis;
-using mojiwa_test::kAllCodes;
-using mojiwa_test::Load;
-using mojiwa_test::MemLimitScope;
-using mojiwa_test::Sjis;
 using ReplaceTest = AccountingTest;
 
-TEST_F(ReplaceTest, ReplacesEveryOccurrenceWithoutOverlap) {
-  struct Row {
-    const char* what;
-    const char* text;  // UTF-8; all four texts are given in the object's code
-    const char* pattern;
-    const char* replacement;
-    const char* expected;
-    int count;
+TEST_F(ReplaceTest, WorkedExamplesInEachCode) {
+  // Text, pattern, replacement and result in UTF-8 (given in the object's code), and the count.
+  const std::tuple<const char*, const char*, const char*, const char*, int> rows[] = {
+      {"banana", "a", "xy", "bxynxynxy", 3},
+      {"banana", "ana", ".", "b.na", 1},
+      {u8"東京都", u8"京", u8"大阪", u8"東大阪都", 1},
+      {u8"漢字かな", "x", "y", u8"漢字かな", 0},
+      {"", "a", "b", "", 0},
+      {"banana", "", "x", "banana", 0},
+      {u8"漢x", "x", "y", u8"漢y", 1},
+      {u8"漢x", "B", "y", u8"漢x", 0},       // not in the escape sequence of JIS
+      {u8"アA", "A", "B", u8"アB", 1},       // nor in the second byte 0x41 of ア in Shift_JIS
+      {u8"ぐ、", u8"亜", "x", u8"ぐ、", 0},  // nor across a b0|a1 boundary in EUC-JP
   };
-  const Row rows[] = {
-      {"longer replacement", "banana", "a", "xy", "bxynxynxy", 3},
-      {"no overlap", "banana", "ana", ".", "b.na", 1},
-      {"two-byte, no overlap", "ａａａ", "ａａ", "b", "bａ", 1},
-      {"kanji", "東京都", "京", "大阪", "東大阪都", 1},
-      {"empty replacement", "banana", "a", "", "bnn", 3},
-      {"no match", "漢字かな", "x", "y", "漢字かな", 0},
-      {"itself", "のはのの", "の", "の", "のはのの", 3},
-      {"empty text", "", "a", "b", "", 0},
-      {"empty pattern", "banana", "", "x", "banana", 0},
-      {"after kanji", "漢x", "x", "y", "漢y", 1},
-      {"escape bytes are not text", "漢x", "B", "y", "漢x", 0},
-  };
-  for (const Row& row : rows) {
-    for (CKanji::EMODE code : CodesOf(kAllCodes)) {
-      SCOPED_TRACE(std::string(row.what) + " / " + CodeName(code));
-      CKanji k(code, code);
-      Load(k, InCode(code, row.text));
-      EXPECT_EQ(k.Replace(InCode(code, row.pattern).c_str(), InCode(code, row.replacement).c_str()),
-                row.count);
-      // Each append to a JIS object ends in the Roman set, so the JIS text comes back with an
-      // escape pair around every run and every replacement: compare what it reads as.
-      if (code == CKanji::EMODE_JIS) {
-        EXPECT_EQ(Iconv(k.GetBuff(), "ISO-2022-JP", "UTF-8"), row.expected);
-      } else {
-        EXPECT_EQ(Hex(k.GetBuff()), Hex(InCode(code, row.expected)));
-      }
+  for (const auto& [text, pattern, replacement, want, count] : rows) {
+    for (K::EMODE code : Codes()) {
+      K k(InCode(code, text).c_str(), code, code);
+      EXPECT_EQ(k.Replace(InCode(code, pattern).c_str(), InCode(code, replacement).c_str()), count)
+          << text << " / " << pattern << " / " << CodeName(code);
+      // A JIS object gets an escape pair around every run and replacement: compare the reading.
+      EXPECT_EQ(code == K::EMODE_JIS ? Iconv(k.GetBuff(), "ISO-2022-JP", "UTF-8") : k.GetBuff(),
+                code == K::EMODE_JIS ? want : InCode(code, want));
     }
   }
+  K jis("\x1B$B\x1B$B\x30\x21\x1B(Bx", K::EMODE_JIS, K::EMODE_JIS);
+  EXPECT_EQ(jis.Replace("z", "y"), 0);
+  EXPECT_EQ(Hex(jis.GetBuff()), Hex("\x1B$B\x30\x21\x1B(Bx"));  // rebuilt although nothing matched
 }
 
-TEST_F(ReplaceTest, MatchesStartOnlyWhereCharactersStart) {
-  struct Row {
-    const char* what;
-    CKanji::EMODE code;
-    const char* text;
-    const char* pattern;
-    const char* expected;
-    int count;
-  };
-  const Row rows[] = {
-      {"katakana a is 83 41", CKanji::EMODE_SJIS, "\x83\x41\x41", "A", "\x83\x41\x42", 1},
-      {"bytes across two characters", CKanji::EMODE_SJIS, "\x83\x41\x83\x41", "\x41\x83",
-       "\x83\x41\x83\x41", 0},
-      {"bytes across two characters", CKanji::EMODE_EUC, "\xB0\xA1\xB0\xA1", "\xA1\xB0",
-       "\xB0\xA1\xB0\xA1", 0},
-      // The JIS text is rebuilt as the library writes it, also without a match.
-      {"redundant escapes go", CKanji::EMODE_JIS, "\x1B$B\x1B$B\x30\x21\x1B(B", "z",
-       "\x1B$B\x30\x21\x1B(B", 0},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    CKanji k(row.code, row.code);
-    Load(k, row.text);
-    EXPECT_EQ(k.Replace(row.pattern, "B"), row.count);
-    EXPECT_EQ(Hex(k.GetBuff()), Hex(row.expected));
-  }
-}
-
-TEST_F(ReplaceTest, TextsAreReadInTheInputCode) {
-  CKanji sjis(CKanji::EMODE_SJIS, CKanji::EMODE_EUC);
-  Load(sjis, Sjis("東京都"));
-  EXPECT_EQ(sjis.Replace(Euc("京").c_str(), Euc("大阪").c_str()), 1);
-  EXPECT_EQ(Hex(sjis.GetBuff()), Hex(Sjis("東大阪都")));
-
-  // A CR is dropped on its way into EUC-JP, which leaves nothing to look for.
-  CKanji euc(CKanji::EMODE_EUC, CKanji::EMODE_SJIS);
-  Load(euc, "a\rb");
+// Texts come in the input code: EUC-JP for a Shift_JIS object; a CR dropped on its way into
+// EUC-JP leaves an empty pattern; with AUTO, a replacement that reveals EUC-JP must not convert
+// the runs again (half-width ｱｲ, b1 b2, also reads as an EUC-JP kanji). Objects come in their own
+// code, the replacement converted into the pattern's.
+TEST_F(ReplaceTest, TextsAreReadInTheInputCodeAndObjectsInTheirOwn) {
+  K sjis(Sjis(u8"東京都").c_str()), euc("a\rb", K::EMODE_EUC, K::EMODE_EUC);
+  K detect(Sjis(u8"ｱｲabcｳｴ").c_str()), jis(Jis(u8"東京と京").c_str(), K::EMODE_JIS, K::EMODE_JIS);
+  sjis.SetInputMode(K::EMODE_EUC);
+  euc.SetInputMode(K::EMODE_SJIS);
+  detect.SetInputMode(K::EMODE_AUTO);
+  EXPECT_EQ(sjis.Replace(Euc(u8"京").c_str(), Euc(u8"大阪").c_str()), 1);
+  EXPECT_EQ(Hex(sjis.GetBuff()), Hex(Sjis(u8"東大阪都")));
   EXPECT_EQ(euc.Replace("\r", "x"), 0);
   EXPECT_STREQ(euc.GetBuff(), "a\rb");
+  EXPECT_EQ(detect.Replace("abc", Euc(u8"東京").c_str()), 1);
+  EXPECT_EQ(Hex(detect.GetBuff()), Hex(Sjis(u8"ｱｲ東京ｳｴ")));
+  EXPECT_EQ(
+      jis.Replace(K(Euc(u8"京").c_str(), K::EMODE_EUC, K::EMODE_EUC), K(Sjis(u8"都").c_str())), 2);
+  EXPECT_EQ(jis.Replace(K(), K("x")), 0);  // a pattern without a buffer
+  EXPECT_EQ(Iconv(jis.GetBuff(), "ISO-2022-JP", "UTF-8"), u8"東都と都");
+  EXPECT_EQ(std::make_pair(detect.GetModeInput(), jis.GetModeInput()),
+            std::make_pair(K::EMODE_AUTO, K::EMODE_JIS));
 }
 
-TEST_F(ReplaceTest, DetectedReplacementLeavesEarlierRunsAlone) {
-  // Half-width ｱｲ (b1 b2) also reads as an EUC-JP pair: converting the runs a second time, from
-  // the code that the replacement revealed, would turn them into a kanji.
-  CKanji k(CKanji::EMODE_SJIS, CKanji::EMODE_AUTO, true);
-  Load(k, Sjis("ｱｲabcｳｴ"));
-  const std::string replacement = Euc("東京");
-  ASSERT_EQ(CKanji::CheckCode(replacement.c_str()), CKanji::EMODE_EUC);
-  EXPECT_EQ(k.Replace("abc", replacement.c_str()), 1);
-  EXPECT_EQ(Hex(k.GetBuff()), Hex(Sjis("ｱｲ東京ｳｴ")));
-  EXPECT_EQ(k.GetModeInput(), CKanji::EMODE_AUTO);
-}
-
-TEST_F(ReplaceTest, ObjectFormConvertsTheReplacementIntoThePatternCode) {
-  CKanji k(CKanji::EMODE_JIS, CKanji::EMODE_SJIS);
-  Load(k, Jis("東京と京"));
-  const CKanji pattern(Euc("京").c_str(), CKanji::EMODE_EUC, CKanji::EMODE_EUC);
-  const CKanji replacement(Sjis("都").c_str(), CKanji::EMODE_SJIS, CKanji::EMODE_SJIS);
-  EXPECT_EQ(k.Replace(pattern, replacement), 2);
-  EXPECT_EQ(Iconv(k.GetBuff(), "ISO-2022-JP", "UTF-8"), "東都と都");
-  EXPECT_EQ(k.GetModeInput(), CKanji::EMODE_SJIS);
-  const std::string before = k.GetBuff();
-  EXPECT_EQ(k.Replace(CKanji(), replacement), 0);  // a pattern without a buffer
-  EXPECT_EQ(k.GetBuff(), before);
-}
-
-TEST_F(ReplaceTest, UnallocatedReplacementCopyThrowsAndChangesNothing) {
-  CKanji k(CKanji::EMODE_SJIS, CKanji::EMODE_JIS);
-  Load(k, "abc");
-  const CKanji pattern("b", CKanji::EMODE_EUC, CKanji::EMODE_EUC);
-  const CKanji replacement("x", CKanji::EMODE_SJIS, CKanji::EMODE_SJIS);
-  FailNothrowNew fail;
-  try {
-    k.Replace(pattern, replacement);
-    ADD_FAILURE() << "no throw";
-  } catch (const CThrowErr& err) {
-    EXPECT_STREQ(err.pcFunction, "CKanji::Replace");
-    EXPECT_EQ(err.nLine, 2917);
-    EXPECT_EQ(Iconv(err.pcMessage, "SHIFT_JIS", "UTF-8"),
-              "作業用バッファ確保失敗(new演算子の戻り値がNULL)");
-  }
-  EXPECT_TRUE(fail.Fired());
-  EXPECT_STREQ(k.GetBuff(), "abc");
-  EXPECT_EQ(k.GetModeInput(), CKanji::EMODE_JIS);
-}
-
-// Occurrences that start where a character starts, without overlap; a two-byte character by the
-// code's own lead-byte rule (the corpus holds only whole characters).
-size_t CountAtCharacters(const std::string& text, const std::string& pattern, CKanji::EMODE code) {
-  size_t count = 0;
-  for (size_t i = 0; i < text.size();) {
-    if (text.compare(i, pattern.size(), pattern) == 0) {
-      ++count;
-      i += pattern.size();
-      continue;
-    }
-    const auto b = static_cast<unsigned char>(text[i]);
-    const bool lead = code == CKanji::EMODE_SJIS
-                          ? (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF)
-                          : b >= 0xA1;
-    i += lead ? 2 : 1;
-  }
-  return count;
-}
-
-TEST_F(ReplaceTest, CorpusReplacedByItselfIsUnchangedAndCounted) {
-  if (!mojiwa_test::HaveShared()) GTEST_SKIP() << "no corpus";
+// The UTF-8 file holds the same text, so counting there counts whole characters.
+TEST_F(ReplaceTest, CorpusReplacedByItselfOrCleanedOfNothingIsUnchanged) {
+  if (!HaveShared()) GTEST_SKIP() << "no corpus";
   MemLimitScope unlimited(0);
-  for (CKanji::EMODE code : {CKanji::EMODE_SJIS, CKanji::EMODE_EUC}) {
-    SCOPED_TRACE(CodeName(code));
-    const std::string text = mojiwa_test::ReadFile(mojiwa_test::SharedPath(
-        code == CKanji::EMODE_SJIS ? "corpus/ja-sjis.txt" : "corpus/ja-euc.txt"));
-    CKanji k(code, code, true, false, false, false, 1 << 20);
-    Load(k, text);
-    // A backslash is also the second byte of ソ and 表 in Shift_JIS.
-    for (const char* utf8 : {"\\", "表", "の"}) {
-      SCOPED_TRACE(utf8);
-      const std::string pattern = InCode(code, utf8);
-      EXPECT_EQ(static_cast<size_t>(k.Replace(pattern.c_str(), pattern.c_str())),
-                CountAtCharacters(text, pattern, code));
+  const std::string utf8 = Corpus("ja-utf8.txt");
+  for (const CorpusFile& file : {kCorpus[0], kCorpus[1]}) {
+    const std::string text = Corpus(file.name);
+    K k(text.c_str(), file.code, file.code, true, false, false, false, 1 << 20);
+    for (const char* what : {"\\", u8"表", u8"の"}) {  // '\' is also a trail byte of 表
+      int want = 0;
+      for (auto at = utf8.find(what); at != std::string::npos; at = utf8.find(what, at + 1)) ++want;
+      const std::string pattern = InCode(file.code, what);
+      EXPECT_EQ(k.Replace(pattern.c_str(), pattern.c_str()), want) << file.name << " " << what;
       EXPECT_TRUE(k.GetBuff() == text);
     }
+    EXPECT_EQ(k.Clean(K(file.code, file.code)), 0);
+    EXPECT_TRUE(k.GetBuff() == text);
   }
 }
 
 }  // namespace
+}  // namespace mojiwa_test

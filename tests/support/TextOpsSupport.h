@@ -1,51 +1,51 @@
-// Shared pieces of the tests of width and case conversion, Replace, Clean and character access:
-// which output codes a table row applies to, objects holding a text in their own code, and a single
-// object allocation with new (std::nothrow) that fails on request (FailingNothrowNew.cpp).
+// Shared pieces of the string object's tests: the codes a table row holds for, the corpus files,
+// and a switch that makes the library's single-object new (std::nothrow) fail
+// (FailingNothrowNew.cpp).
 #ifndef MOJIWA_TESTS_TEXTOPS_SUPPORT_H
 #define MOJIWA_TESTS_TEXTOPS_SUPPORT_H
 
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <functional>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "support/TestSupport.h"
 
 namespace mojiwa_test {
 
-// Output codes a row applies to, one bit per EMODE value.
-enum CodeSet : unsigned {
-  kEuc = 1u << CKanji::EMODE_EUC,
-  kSjis = 1u << CKanji::EMODE_SJIS,
-  kJis = 1u << CKanji::EMODE_JIS,
-  kEucJis = kEuc | kJis,
-  kSjisJis = kSjis | kJis,
-  kAllCodes = kEuc | kSjis | kJis,
-};
+using K = CKanji;
 
-inline std::vector<CKanji::EMODE> CodesOf(unsigned set) {
-  std::vector<CKanji::EMODE> out;
-  for (CKanji::EMODE code : {CKanji::EMODE_SJIS, CKanji::EMODE_EUC, CKanji::EMODE_JIS}) {
-    if ((set & (1u << code)) != 0) out.push_back(code);
+// While above 0, counts the library's new (std::nothrow) calls down; the one reaching 0 gets null.
+extern int fail_nothrow_new;
+
+// The codes of a row's letters: e EUC-JP, s Shift_JIS, j JIS (EMODE values 0, 1, 2).
+inline std::vector<K::EMODE> Codes(const char* letters = "esj") {
+  std::vector<K::EMODE> out;
+  for (int code = 0; code < 3; ++code) {
+    if (std::strchr(letters, "esj"[code]) != nullptr) out.push_back(K::EMODE(code));
   }
   return out;
 }
 
-// Loads bytes that are already in the object's output code, unconverted, and leaves the input
-// code as it was.
-inline void Load(CKanji& k, const std::string& bytes) {
-  const CKanji::EMODE input = k.SetInputMode(k.GetModeOutput());
-  k = bytes.c_str();
-  k.SetInputMode(input);
-}
-
-// While alive, the nth allocation of a single object with new (std::nothrow) yields null.
-class FailNothrowNew {
- public:
-  explicit FailNothrowNew(long nth = 1);
-  ~FailNothrowNew();
-  FailNothrowNew(const FailNothrowNew&) = delete;
-  FailNothrowNew& operator=(const FailNothrowNew&) = delete;
-  bool Fired() const;
+// The same text in every file; the first three are indexed by EMODE value.
+struct CorpusFile {
+  const char* name;
+  K::EMODE code;
 };
+constexpr CorpusFile kCorpus[] = {{"ja-euc.txt", K::EMODE_EUC},   {"ja-sjis.txt", K::EMODE_SJIS},
+                                  {"ja-jis.txt", K::EMODE_JIS},   {"hw-euc.txt", K::EMODE_EUC},
+                                  {"hw-sjis.txt", K::EMODE_SJIS}, {"hw-jis.txt", K::EMODE_JIS}};
+
+// The whole corpus file, or about `bytes` bytes from its start, ending after a LF.
+inline std::string Corpus(const std::string& name, std::size_t bytes = std::string::npos) {
+  const std::string text = ReadFile(SharedPath("corpus/" + name));
+  return text.size() <= bytes ? text : text.substr(0, text.find('\n', bytes) + 1);
+}
 
 }  // namespace mojiwa_test
 
