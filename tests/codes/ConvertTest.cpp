@@ -67,6 +67,11 @@ TEST(ConvertTest, EachRuleAndRoomCase) {
       {"J2S flag: 8-bit mark merges", J2S, "6\xDE", "\x83K", Kn, Kn, kToZen},
       {"J2S flag: 7-bit mark alone", J2S, "6^", "\x83J\x81J", Kn, Kn, kToZen},
       {"J2S: lone kanji byte before the NUL", J2S, "0", "0", Kj, Kj},
+      // The arithmetic on 0x01 0xE0 gives a NUL that ended the text inside itself.
+      {"J2S: a pair that is no JIS pair is copied", J2S,
+       "\x01\xE0"
+       "0!",
+       "\x01\xE0\x88\x9F", Kj, Kj},
       // Room 0 gets not even a NUL; a step (an escape too) is written whole or not at all.
       {"S2E room 0", S2E, "ab", "", A, A, {}, 0, false, false},
       {"Strcpy room 3", Strcpy, "abc", "ab", A, A, {}, 3, false},
