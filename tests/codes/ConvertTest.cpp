@@ -49,6 +49,12 @@ TEST(ConvertTest, EachRuleAndRoomCase) {
       {"S2E: u and voiced mark give vu", S2E, "\xB3\xDE", "\xA5\xF4"},
       {"S2E: a takes no voiced mark", S2E, "\xB1\xDE", "\xA5\xA2\xA1\xAB"},
       {"S2E: trail 0x7F, lead 0xF0", S2E, "\x81\x7F\xF0@", "\x81\x7F\xF0@"},
+      // Long enough for the block path as well as the byte path.
+      {"S2E: bytes of no code are copied", S2E, "\x80\xA0\xFD\xFE\xFF\x80\xA0\xFD\xFE\xFF" + SI,
+       "\x80\xA0\xFD\xFE\xFF\x80\xA0\xFD\xFE\xFF" + SI},
+      {"E2S: 0x80, 0xA0, 0xFF, SS2 and SS3 start no pair", E2S,
+       "ab\x80\xB0\xA1\xA0\xB0\xA1\xFF\xB0\xA1\x8E\xB1\xB2\x8F\xB0\xA1",
+       "ab\x80\x88\x9F\xA0\x88\x9F\xFF\x88\x9F\x8E\x89Q\x8F\x88\x9F"},
       {"J2E: LF keeps the kanji set, CR dropped", J2E, kToKanji + "0!\n0!\r0!",
        "\xB0\xA1\n\xB0\xA1\xB0\xA1", A, Kj},
       {"J2E: SI and SO", J2E, SI + "1" + SO, "\xA5\xA2"},

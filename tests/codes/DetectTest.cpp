@@ -23,7 +23,7 @@ TEST(DetectTest, CheckEscConsumesWhatItExaminedButNeverTheTerminator) {
       {"\x1B$(D", Kj, 4}, {"\x1B(J", A, 3},       {"\x1B(H", A, 3},    {"\x1B(I", Kn, 3},
       {"\x1Bx", Bad, 2},  {"\x1B\x1B$B", Bad, 2}, {"\x1B$A", Bad, 3},  {"\x1B&B", Bad, 3},
       {"\x1B(Z", Bad, 3}, {"\x1B$(B", Bad, 4},    {"\x1B", Bad, 1},    {"\x1B$", Bad, 2},
-      {"\x1B$(", Bad, 3}};
+      {"\x1B$(", Bad, 3}, {"\x1B(", Bad, 2},      {"\x1B&", Bad, 2}};
   for (const auto& [bytes, answer, moved] : rows) {
     const auto text = Exact(bytes);
     const char* p = text.get();
@@ -44,6 +44,7 @@ TEST(DetectTest, PairTestsAndCheckAreaOnTheEdgesOfTheRanges) {
       {"\xA1\xA0", N, N, N, K::EAREA_OTHER},        {"\xA0\xA1", N, N, N, K::EAREA_OTHER},
       {"\x21\x7E", N, N, Y, K::EAREA_ASCII},        {"\x7E\x7F", N, N, N, K::EAREA_ASCII},
       {"\x20\x21", N, N, N, K::EAREA_OTHER},        {"\x1B(I", N, N, N, K::EAREA_ESC},
+      {"\x1B$(", N, N, N, K::EAREA_OTHER},          {"\xE0", N, N, N, K::EAREA_OTHER},
       {"\x1Bx", N, N, N, K::EAREA_OTHER},           {"\x81", N, N, N, K::EAREA_OTHER}};
   for (const auto& [bytes, sjis, euc, jis, area] : rows) {
     const auto text = Exact(bytes);

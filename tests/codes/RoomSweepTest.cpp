@@ -18,7 +18,8 @@ std::string Resume(Conv conv, const mojiwa_test::Switches& sw, const std::string
   constexpr char kGuard = '\xEE';
   const unsigned long bound = Info(conv).bound;
   std::vector<char> buffer(input.size() * 5 + room + bound + step + 64, kGuard);
-  const char* src = input.c_str();
+  const auto exact = mojiwa_test::Exact(input);  // a read past the NUL is a heap overflow
+  const char* src = exact.get();
   char* dst = buffer.data();
   K::ESHIFT flushed = K::ESHIFT_ASCII;
   for (bool flushing = false;;) {
@@ -58,6 +59,7 @@ void SweepAll(const std::string& what, const std::string (&text)[3], K::ESHIFT s
     const std::string& input = text[Info(run.first).from];
     K::ESHIFT want_shift = start;
     const std::string want = mojiwa_test::Convert(run.first, input, run.second, want_shift);
+    ASSERT_EQ(want.find('\0'), std::string::npos) << "a NUL inside the text";
     for (unsigned long step : {1UL, 2UL, 61UL}) {
       for (unsigned long room = 1; room <= Info(run.first).bound + 4; ++room) {
         K::ESHIFT shift = start;
@@ -78,11 +80,26 @@ TEST(RoomSweepTest, CorpusSlicesAndEdges) {
       "1",
       "\x1B(Za\x1B$(D0!\x1B&@!!", "\x8E\xB1\xB2\x8F\xA1\xA1\xA1\x80\xA0\xFD\xFF\x7F",
       // The output ends early inside a block: the block must not store its whole width.
-      "abcdefgh\r\r\r\r\r\r\r\r\r\r", "\x1B$B0!0!0!0!\x1B(B\x1B(B\x1B(B\x1B(B"};
+      "abcdefgh\r\r\r\r\r\r\r\r\r\r", "\x1B$B0!0!0!0!\x1B(B\x1B(B\x1B(B\x1B(B", "0!\x1B("};
   for (K::ESHIFT start : {K::ESHIFT_ASCII, K::ESHIFT_KANJI, K::ESHIFT_KANA}) {
     for (const std::string& edge : edges)
       SweepAll(mojiwa_test::Hex(edge), {edge, edge, edge}, start);
+    // A lead byte alone before the NUL must not take the terminator for its second byte.
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      const std::string lone(1, static_cast<char>(b));
+      SweepAll(mojiwa_test::Hex(lone), {"\xB0\xA1" + lone, "\x88\x9F" + lone, "0!" + lone}, start);
+    }
   }
+  // Any two bytes in the kanji set (line ends and shifts left out, so that each step takes two):
+  // the Shift_JIS arithmetic on bytes that are no JIS pair once gave a NUL (0x30 0x82).
+  std::string pairs = "\x1B$B";
+  for (int first = 0x01; first <= 0xFF; ++first) {
+    for (int second : {0x01, 0x20, 0x7F, 0x80, 0x82, 0x83, 0xA0, 0xE0, 0xE1, 0xFF}) {
+      if (std::string("\n\r\x0E\x0F\x1B").find(static_cast<char>(first)) == std::string::npos)
+        pairs += {static_cast<char>(first), static_cast<char>(second)};
+    }
+  }
+  SweepAll("pairs of any bytes", {pairs, pairs, pairs}, K::ESHIFT_ASCII);
   if (!mojiwa_test::HaveShared()) GTEST_SKIP() << "no corpus";
   const char* const names[] = {"euc", "sjis", "jis"};  // by EMODE
   std::string main[3], half[3], crlf[3];

@@ -106,6 +106,42 @@ TEST_F(ReadConfTest, EntriesAndErrorsOfEachFile) {
   }
 }
 
+// Files no one writes on purpose: lead bytes where the next byte cannot finish them, NULs inside
+// lines (the rest of such a line is dropped), escapes inside a key or cut short, then binary
+// files through every reader, which give entries or a format error, never an empty key or value.
+TEST_F(ReadConfTest, BytesBesideTheSeparatorsAndBinaryFiles) {
+  constexpr auto E = CKanji::EMODE_EUC, S = CKanji::EMODE_SJIS, J = CKanji::EMODE_JIS;
+  const std::tuple<CKanji::EMODE, std::string, std::string> rows[] = {
+      {S, "\x81=v\nk=\x81\nl=v\x81#c\nm=v\x81", "k=\x81 l=v\x81 m=v\x81 \x81=v"},
+      {E, "\xB0=\xB0\xA1\n\x8E=\x8F\n", "\x8E=\x8F \xB0=\xB0\xA1"},
+      {S, std::string("a=b\0junk\n\0x\nc=d\n", 17), "a=b c=d"},
+      {J, "a\x1B(Bb=1\nk=v\x1B$", "ab=1 k=v"},
+  };
+  for (const auto& [code, bytes, entries] : rows) {
+    const TempFile file(bytes);
+    CKanjiHash dict;
+    EXPECT_EQ(Read(CKanji(code, code), file.Path(), dict), "") << mojiwa_test::Hex(bytes);
+    EXPECT_EQ(Flat(dict), entries) << mojiwa_test::Hex(bytes);
+  }
+  // Every byte value, '=' and line feeds among them: a reader of every kind stores entries.
+  std::string mixed;
+  for (int b = 0; b <= 0xFF; ++b)
+    mixed += {static_cast<char>(0xFF - b), b % 3 == 0   ? '='
+                                           : b % 7 == 0 ? '\n'
+                                                        : static_cast<char>(b)};
+  const TempFile file(mixed);
+  for (CKanji::EMODE output : {E, S, J}) {
+    for (CKanji::EMODE input : {E, S, J, CKanji::EMODE_AUTO}) {
+      CKanjiHash dict;
+      const std::string thrown = Read(CKanji(output, input), file.Path(), dict);
+      EXPECT_TRUE(thrown.empty() || thrown.find(u8"設定ファイル書式異常") == 0) << thrown;
+      EXPECT_FALSE(dict.Empty());
+      for (const auto& entry : mojiwa_test::Entries(dict))
+        EXPECT_FALSE(entry.first.empty() || entry.second.empty()) << Flat(dict);
+    }
+  }
+}
+
 // Under every memory limit a reading completes or stores nothing: a value that cannot be copied
 // never leaves its key stored with an empty or partial value.
 TEST_F(ReadConfTest, LimitNeverStoresAPartEntry) {

@@ -152,6 +152,21 @@ TEST_F(AppendTest, JisInputKeepsItsShiftStateAcrossAppendsAndIntegersAreAscii) {
   }
 }
 
+// The closing ESC ( B refused by the limit leaves the text in the kanji set, and the next append
+// goes on from there and closes it.
+TEST_F(AppendTest, JisTextWhoseClosingEscapeMeetsTheLimit) {
+  Probe k(K::EMODE_JIS, K::EMODE_SJIS, true, false, false, false, 7);  // ESC $ B and one kanji
+  {
+    MemLimitScope limit(Probe::AllSize() + 7);
+    EXPECT_THROW(k = Sjis(u8"漢").c_str(), CThrowErr);
+  }
+  EXPECT_EQ(std::make_tuple(Hex(k.GetBuff()), k.GetSize(), k.Shift()),
+            std::make_tuple(Hex("\x1B$B4A"), 5UL, K::ESHIFT_KANJI));
+  k += Sjis(u8"漢字").c_str();
+  EXPECT_EQ(std::make_pair(Hex(k.GetBuff()), k.Shift()),
+            std::make_pair(Hex("\x1B$B4A4A;z\x1B(B"), K::ESHIFT_ASCII));
+}
+
 TEST_F(AppendTest, AnObjectAsItsOwnSourceKeepsItsText) {
   const std::string text = "0123456789\x82\xA0\x82\xA2\x82\xA4";  // more than one step
   const std::pair<std::function<void(K&)>, std::string> rows[] = {

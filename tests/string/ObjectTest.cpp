@@ -78,12 +78,50 @@ TEST_F(ObjectTest, SetAndAddStopAtAnEmbeddedNulAndTakeNullAsEmpty) {
   k.Set(nullptr, 5);
   EXPECT_STREQ(k.GetBuff(), "");
   EXPECT_STREQ(Probe(static_cast<const char*>(nullptr)).GetBuff(), "");
+  // A NUL appended as a byte counts until the next growth, which keeps the text before it.
+  Probe c(K::EMODE_SJIS, K::EMODE_SJIS, true, false, false, false, 4);
+  c += "ab";
+  c += '\0';
+  EXPECT_EQ(c.GetSize(), 3UL);
+  c += "cdefgh";
+  EXPECT_EQ(std::make_tuple(std::string(c.GetBuff()), c.GetSize(), c.Rest()),
+            std::make_tuple(std::string("abcdefgh"), 8UL, 4UL));
+}
+
+// Every byte value and a lead byte last: what walks the characters stops at the NUL, and an
+// operation that finds nothing to do gives the bytes back.
+TEST_F(ObjectTest, OperationsOnEveryByteValue) {
+  std::string bytes;
+  for (int b = 1; b < 256; ++b) bytes += static_cast<char>(b);
+  bytes += "\x82";
+  const std::function<int(K&)> idle[] = {
+      [](K& k) { return k.zen2han(false, false, false, false, false) == nullptr; },
+      [](K& k) { return k.han2zen(false, false, false, false, false) == nullptr; },
+      [](K& k) { return k.ToLower(false, false) == nullptr; },
+      [](K& k) { return k.Replace(Sjis(u8"亜").c_str(), "x"); },
+      [](K& k) { return k.Clean(K(Sjis(u8"亜").c_str())); },
+      [](K& k) { return k.Compare(k.GetBuff()); },
+  };
+  for (const auto& op : idle) {
+    Probe k(bytes.c_str());
+    EXPECT_EQ(op(k), 0) << "operation " << &op - idle;
+    EXPECT_EQ(Hex(k.GetBuff()), Hex(bytes)) << "operation " << &op - idle;
+  }
+  for (K::EMODE code : Codes()) {
+    Probe k(bytes.c_str(), code, code, true, false, false, false, 2);
+    k.zen2han(true, true, true, true, true);
+    k.han2zen(true, true, true, true, true);
+    k.ToUpper(true, true);
+    k.Clean(K(" "));
+    EXPECT_TRUE(k.GetSize() == std::strlen(k.GetBuff()) && k.Rest() >= 1) << CodeName(code);
+  }
 }
 
 TEST_F(ObjectTest, WorkAllocationsThatFailLeaveTheObject) {
   const char* const error = u8"作業用バッファ確保失敗(new演算子の戻り値がNULL)";
   K k("keep"), jis(K::EMODE_JIS);
   ExpectSite([&] { k.Add("x", ULONG_MAX); }, error, "CKanji::Add", 2090);
+  ExpectSite([&] { k.Add("x", 1UL << 60); }, error, "CKanji::Add", 2090);
   fail_nothrow_new = 1;  // the replacement's copy into the pattern's code
   ExpectSite([&] { k.Replace(K("e", K::EMODE_EUC, K::EMODE_EUC), K("x")); }, error,
              "CKanji::Replace", 2917);
