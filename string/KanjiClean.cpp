@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "string/Kanji.h"
+#include "string/TextWalk.h"
 #include "string/WorkObject.h"
 
 namespace {
@@ -13,6 +14,15 @@ namespace {
 template <class Visit>
 void ForEachChar(const CKanji& holder, Visit visit) {
   const char* p = holder.GetBuff();
+  if (mojiwa::detail::HasOwnIsKanji(holder) && holder.GetModeOutput() != CKanji::EMODE_JIS) {
+    const auto& pairs = mojiwa::detail::PairsOf(holder.GetModeOutput());
+    for (const auto* b = mojiwa::detail::Bytes(p); *b != 0;) {
+      const bool two = pairs.PairAt(b);
+      visit(mojiwa::detail::Chars(b), two);
+      b += two ? 2 : 1;
+    }
+    return;
+  }
   while (*p != '\0') {
     const char* at = p;
     const bool two = holder.isKanji(at);
@@ -53,16 +63,42 @@ int CKanji::Clean(const CKanji& cList) {
   }
 
   CodeSet removal;
-  ForEachChar(*pList, [&](const char* p, bool two) { removal.set(CharCode(p, two)); });
-  int nCount = 0;
-  ForEachChar(cSource, [&](const char* p, bool two) {
-    if (removal.test(CharCode(p, two))) {
-      ++nCount;
-      return;
-    }
-    cResult += p[0];
-    if (two) cResult += p[1];
+  bool first[256] = {};  // the first bytes of the listed characters
+  ForEachChar(*pList, [&](const char* p, bool two) {
+    removal.set(CharCode(p, two));
+    first[static_cast<unsigned char>(*p)] = true;
   });
+  int nCount = 0;
+  if (mojiwa::detail::HasOwnIsKanji(cSource)) {
+    // Only characters whose first byte starts a listed code are looked up; the characters
+    // between removals are copied as whole runs.
+    mojiwa::detail::CharWalk walk(mojiwa::detail::PairsOf(cSource.eModeOutput));
+    for (int b = 1; b < 256; ++b) {
+      if (first[b]) walk.Mark(static_cast<unsigned char>(b));
+    }
+    auto out =
+        mojiwa::detail::MakeWriter(cResult.pcEnd, cResult.dwRest, [&] { cResult.GrowBuffer(); });
+    const unsigned char* run = mojiwa::detail::Bytes(cSource.GetBuff());
+    const unsigned char* const end = walk.Run(run, [&](const unsigned char* p, bool two) {
+      const unsigned char* const next = p + (two ? 2 : 1);
+      if (!removal.test(CharCode(mojiwa::detail::Chars(p), two))) return next;
+      ++nCount;
+      out.Put(run, static_cast<std::size_t>(p - run));
+      run = next;
+      return next;
+    });
+    out.Put(run, static_cast<std::size_t>(end - run));
+    out.Finish();
+  } else {
+    ForEachChar(cSource, [&](const char* p, bool two) {
+      if (removal.test(CharCode(p, two))) {
+        ++nCount;
+        return;
+      }
+      cResult += p[0];
+      if (two) cResult += p[1];
+    });
+  }
   operator<<(cResult);
   return nCount;
 }

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "string/Kanji.h"
+#include "string/TextWalk.h"
 #include "string/Throw.h"
 #include "string/WorkObject.h"
 
@@ -20,10 +21,31 @@ struct Parting {
   std::size_t at;
 };
 
+// The first byte where two texts differ: `mine` is n bytes long, and the search ends at the NUL
+// of either. Whole blocks are compared by memcmp first; the block that differs is then searched.
+std::size_t FirstDifference(const char* mine, const char* other, std::size_t n) {
+  const std::size_t m = strnlen(other, n);  // other has no NUL before m, and mine none before n
+  constexpr std::size_t kBlock = 1024;
+  std::size_t at = 0;
+  while (m - at >= kBlock && std::memcmp(mine + at, other + at, kBlock) == 0) at += kBlock;
+  while (at < m && mine[at] == other[at]) ++at;
+  return at;
+}
+
 // Walks `mine` by the characters that `side` (the object holding it) sees, against `other`.
 Parting Walk(const CKanji& side, const char* mine, const char* other, bool prefix) {
   const auto* p = reinterpret_cast<const unsigned char*>(mine);
   const auto* q = reinterpret_cast<const unsigned char*>(other);
+  if (mojiwa::detail::HasOwnIsKanji(side) && side.GetModeOutput() != CKanji::EMODE_JIS) {
+    // Equal bytes are equal characters, so only the character around the first difference
+    // matters: the walk would stop at its start, whichever of its bytes differs.
+    const std::size_t n = std::strlen(mine);
+    const std::size_t at = FirstDifference(mine, other, n);
+    if (at == n) return {prefix ? 0 : -static_cast<int>(q[n]), n};
+    const auto* start =
+        mojiwa::detail::CharStart(mojiwa::detail::PairsOf(side.GetModeOutput()), p, p + at);
+    return {p[at] - q[at], static_cast<std::size_t>(start - p)};
+  }
   std::size_t at = 0;
   while (p[at] != 0) {
     int diff = p[at] - q[at];
@@ -185,7 +207,10 @@ int CKanji::Compare(const CKanji& cText, CKanji& cSame, CKanji& cThis, CKanji& c
   // The split cuts the other side for a moment, and the other object may be an out object:
   // its text, when used in place, is copied into the work object first (a plain copy, as the
   // work object's two codes are the same).
-  if (MakeCmpObj(cWork, cText) != cWork.pcBuff) cWork = cText.GetBuff();
+  if (MakeCmpObj(cWork, cText) != cWork.pcBuff) {
+    cWork.dwGrowSize = StepFor(cWork.dwGrowSize, cText.GetSize());
+    cWork = cText.GetBuff();
+  }
   return CompareAndSplit(*this, pSide ? *pSide : *this, cWork.pcBuff, cSame, cThis, cOther);
 }
 

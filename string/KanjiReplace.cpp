@@ -6,9 +6,41 @@
 #include <new>
 
 #include "string/Kanji.h"
+#include "string/TextWalk.h"
 #include "string/Throw.h"
 #include "string/WorkObject.h"
 
+namespace {
+
+// Finds a pattern by Horspool's rule: the window moves on by how far the byte under its last
+// position stands from the end of the pattern, or by the whole length for a byte not in it.
+class Search {
+ public:
+  Search(const unsigned char* pattern, std::size_t length) : pattern_(pattern), length_(length) {
+    for (std::size_t& shift : shift_) shift = length;
+    for (std::size_t i = 0; i + 1 < length; ++i) shift_[pattern[i]] = length - 1 - i;
+  }
+
+  // The first occurrence that starts in [from, end), or null.
+  const unsigned char* Find(const unsigned char* from, const unsigned char* end) const {
+    const unsigned char last = pattern_[length_ - 1];
+    for (const unsigned char* p = from; static_cast<std::size_t>(end - p) >= length_;
+         p += shift_[p[length_ - 1]]) {
+      if (p[length_ - 1] == last && std::memcmp(p, pattern_, length_ - 1) == 0) return p;
+    }
+    return nullptr;
+  }
+
+ private:
+  const unsigned char* pattern_;
+  std::size_t length_;
+  std::size_t shift_[256];
+};
+
+}  // namespace
+
+using mojiwa::detail::Bytes;
+using mojiwa::detail::Chars;
 using mojiwa::detail::ComparisonCode;
 using mojiwa::detail::RestoreOnExit;
 using mojiwa::detail::Site;
@@ -45,17 +77,38 @@ int CKanji::Replace(const char* pcPattern, const char* pcReplace) {
   int nCount = 0;
   const char* run = cText.GetBuff();
   const char* p = run;
-  while (*p != '\0') {
-    // strncmp stops at the text's NUL, so a short tail is never read past.
-    if (*p == *pattern && std::strncmp(p, pattern, length) == 0) {
+  if (mojiwa::detail::HasOwnIsKanji(cText) && cText.eModeOutput != EMODE_JIS) {
+    // Occurrences are found by bytes; one that starts on the second byte of a pair is passed
+    // over, as the character walk never stands there. `from` is a character start of the walk.
+    const auto& pairs = mojiwa::detail::PairsOf(cText.eModeOutput);
+    const Search search(Bytes(pattern), length);
+    const unsigned char* const end = Bytes(p) + std::strlen(p);
+    const unsigned char* from = Bytes(p);
+    while (const unsigned char* at = search.Find(from, end)) {
+      if (mojiwa::detail::CharStart(pairs, from, at) != at) {
+        from = at + 1;  // the pair's second byte ends a character
+        continue;
+      }
       ++nCount;
-      append_run(run, p);
+      append_run(run, Chars(at));
       cResult += pcReplace;
-      p += length;
-      run = p;
-    } else {
-      const char* at = p;
-      p += cText.isKanji(at) ? 2 : 1;  // a match starts only where a character starts
+      from = at + length;
+      run = Chars(from);
+    }
+    p = Chars(end);
+  } else {
+    while (*p != '\0') {
+      // strncmp stops at the text's NUL, so a short tail is never read past.
+      if (*p == *pattern && std::strncmp(p, pattern, length) == 0) {
+        ++nCount;
+        append_run(run, p);
+        cResult += pcReplace;
+        p += length;
+        run = p;
+      } else {
+        const char* at = p;
+        p += cText.isKanji(at) ? 2 : 1;  // a match starts only where a character starts
+      }
     }
   }
   append_run(run, p);

@@ -4,13 +4,86 @@
 // The whole-text operations work in Shift_JIS whatever the object holds: the text is copied into
 // a Shift_JIS temporary, rebuilt character by character into a second one, and assigned back
 // through the object's own append, which converts it into the output code with its switches.
+// The rebuild copies the characters it leaves alone in runs, and takes the converted forms from
+// tables filled once by the one-character converters themselves.
 #include "string/Kanji.h"
+#include "string/TextWalk.h"
 #include "string/WorkObject.h"
 
 namespace {
 
+using mojiwa::detail::Bytes;
+using mojiwa::detail::Chars;
 using mojiwa::detail::RestoreOnExit;
 using OneChar = void (*)(const char*& src, char*& dst);
+
+// The class isKanji gives each byte standing alone (before a NUL, so never a pair).
+struct SingleTypes {
+  CKanji::ETYPE of[256];
+};
+
+const SingleTypes& SingleTypeTable() {
+  static const SingleTypes table = [] {
+    SingleTypes t{};
+    const CKanji sjis;
+    for (int b = 0; b < 256; ++b) {
+      const char bytes[2] = {static_cast<char>(b), '\0'};
+      const char* at = bytes;
+      t.of[b] = CKanji::ETYPE_OTHER;
+      sjis.isKanji(at, &t.of[b]);
+    }
+    return t;
+  }();
+  return table;
+}
+
+// The half-width form of every Shift_JIS pair that may have one (leads 0x81..0x83: marks, then
+// letters, digits and hiragana, then katakana), as the converter of its class writes it.
+struct HalfWidth {
+  CKanji::ETYPE type;  // ETYPE_OTHER also where the converter leaves the pair as it is
+  unsigned char size;
+  char bytes[2];
+};
+constexpr unsigned char kFirstLead = 0x81, kLastLead = 0x83;
+
+struct HalfWidths {
+  HalfWidth of[kLastLead - kFirstLead + 1][256];
+};
+
+const HalfWidths& HalfWidthTable() {
+  static const HalfWidths table = [] {
+    HalfWidths t{};
+    const CKanji sjis;
+    for (int lead = kFirstLead; lead <= kLastLead; ++lead) {
+      for (int trail = 0; trail < 256; ++trail) {
+        const char pair[3] = {static_cast<char>(lead), static_cast<char>(trail), '\0'};
+        const char* at = pair;
+        CKanji::ETYPE type = CKanji::ETYPE_OTHER;
+        HalfWidth& entry = t.of[lead - kFirstLead][trail];
+        entry = {CKanji::ETYPE_OTHER, 2, {pair[0], pair[1]}};
+        if (!sjis.isKanji(at, &type)) continue;
+        OneChar convert = nullptr;
+        switch (type) {
+          case CKanji::ETYPE_DIGIT: convert = CKanji::Digit2hanSJIS; break;
+          case CKanji::ETYPE_ALPHA: convert = CKanji::Alpha2hanSJIS; break;
+          case CKanji::ETYPE_KATAKANA: convert = CKanji::Kata2hanSJIS; break;
+          case CKanji::ETYPE_HIRAKANA: convert = CKanji::Hira2hanSJIS; break;
+          case CKanji::ETYPE_MARK: convert = CKanji::Mark2hanSJIS; break;
+          default: continue;
+        }
+        char out[3] = {};  // at most two bytes; a NUL among them would have ended the append
+        char* dst = out;
+        convert(at, dst);
+        const auto size =
+            static_cast<unsigned char>(strnlen(out, static_cast<std::size_t>(dst - out)));
+        if (size == 2 && out[0] == pair[0] && out[1] == pair[1]) continue;
+        entry = {type, size, {out[0], out[1]}};
+      }
+    }
+    return t;
+  }();
+  return table;
+}
 
 // The two Shift_JIS temporaries of a whole-text operation. Both grow by the object's current
 // capacity, so a text of the object's size arrives in one or two growths.
@@ -22,44 +95,109 @@ class SjisRebuild {
     source_ = text;
   }
 
-  // Hands each character of the source to step(position, two_byte, type, result); the step
-  // appends its outcome to the result and moves the position past what it consumed.
-  template <class Step>
-  void Walk(Step step) {
-    const char* p = source_.GetBuff();
-    while (*p != '\0') {
-      CKanji::ETYPE type = CKanji::ETYPE_OTHER;
-      const bool two = source_.isKanji(p, &type);  // a Shift_JIS object never moves p here
-      step(p, two, type, result_);
-    }
-  }
-
-  const char* Result() const { return result_.GetBuff(); }
+  const char* Source() const { return source_.GetBuff(); }
+  CKanji& Result() { return result_; }
 
  private:
   CKanji source_;
   CKanji result_;
 };
 
-char Shifted(char c, int delta) { return static_cast<char>(static_cast<unsigned char>(c) + delta); }
+char Shifted(unsigned char c, int delta) { return static_cast<char>(c + delta); }
 
-// The case step shared by ToUpper and ToLower. A full-width letter is 0x82 0x60..0x79 (upper) or
-// 0x82 0x81..0x9A (lower), 0x21 apart; ASCII letters are 0x20 apart.
+// The full-width form of every byte with one, as Ascii2zenSJIS or Kana2zenSJIS writes it, and the
+// bytes it takes: by bHira, by the byte after it (other, 0xDE, 0xDF: a sound mark that a kana may
+// take along) and by the byte.
+struct FullWidth {
+  unsigned char took;
+  unsigned char size;
+  char bytes[2];
+};
+
+struct FullWidths {
+  FullWidth of[2][3][256];
+};
+
+const FullWidths& FullWidthTable() {
+  static const FullWidths table = [] {
+    FullWidths t{};
+    const SingleTypes& types = SingleTypeTable();
+    const unsigned char after[3] = {'x', 0xDE, 0xDF};
+    for (int hira = 0; hira < 2; ++hira) {
+      for (int next = 0; next < 3; ++next) {
+        for (int b = 1; b < 256; ++b) {
+          const char bytes[3] = {static_cast<char>(b), static_cast<char>(after[next]), '\0'};
+          const char* src = bytes;
+          char out[2] = {};
+          char* dst = out;
+          switch (types.of[b]) {
+            case CKanji::ETYPE_DIGIT:
+            case CKanji::ETYPE_ALPHA:
+            case CKanji::ETYPE_MARK: CKanji::Ascii2zenSJIS(src, dst); break;
+            case CKanji::ETYPE_KATAKANA: CKanji::Kana2zenSJIS(src, dst, hira != 0); break;
+            default: continue;
+          }
+          t.of[hira][next][b] = {static_cast<unsigned char>(src - bytes),
+                                 static_cast<unsigned char>(dst - out),
+                                 {out[0], out[1]}};
+        }
+      }
+    }
+    return t;
+  }();
+  return table;
+}
+
+// What a step makes of one character: its bytes (at most two), and how many source bytes it
+// took; 0 leaves the character in its run unchanged.
+struct Outcome {
+  std::size_t took;
+  unsigned char size;
+  char bytes[2];
+};
+
+// Rebuilds the source text into a work object through `out`: every character whose first byte
+// `walk` marks goes to step(p, two_byte); runs of the others are copied whole.
+template <class Writer, class Step>
+void Rebuild(const char* source, const mojiwa::detail::CharWalk& walk, Writer& out, Step step) {
+  const unsigned char* run = Bytes(source);
+  const unsigned char* const end = walk.Run(run, [&](const unsigned char* p, bool two) {
+    const Outcome outcome = step(p, two);
+    if (outcome.took == 0) return p + (two ? 2 : 1);
+    out.Put(run, static_cast<std::size_t>(p - run));
+    out.PutUpTo2(outcome.bytes, outcome.size);
+    run = p + outcome.took;
+    return run;
+  });
+  out.Put(run, static_cast<std::size_t>(end - run));
+  out.Finish();
+}
+
+// The case step shared by ToUpper and ToLower, for the letters it is given (the walk marks lead
+// 0x82 and the ASCII letters). A full-width letter is 0x82 0x60..0x79 (upper) or 0x82 0x81..0x9A
+// (lower), 0x21 apart; ASCII letters are 0x20 apart.
 template <bool kUpper>
-void CaseStep(bool zen, bool han, const char*& p, bool two, CKanji::ETYPE type, CKanji& result) {
-  const bool letter = type == CKanji::ETYPE_ALPHA;
+Outcome CaseStep(bool zen, bool han, const unsigned char* p, bool two) {
   if (two) {
-    const auto second = static_cast<unsigned char>(p[1]);
-    const bool lower = second >= 0x81;
-    result += p[0];
-    result += (letter && zen && lower == kUpper) ? Shifted(p[1], kUpper ? -0x21 : 0x21) : p[1];
-    p += 2;
-    return;
+    const bool lower = p[1] >= 0x81;
+    if (!zen || lower != kUpper || !CKanji::isAlphaSJIS(Chars(p))) return {0, 0, {}};
+    return {2, 2, {static_cast<char>(p[0]), Shifted(p[1], kUpper ? -0x21 : 0x21)}};
   }
-  const auto byte = static_cast<unsigned char>(*p);
-  const bool lower = byte >= 0x61;
-  result += (letter && han && lower == kUpper) ? Shifted(*p, kUpper ? -0x20 : 0x20) : *p;
-  ++p;
+  const bool lower = p[0] >= 0x61;
+  if (!han || lower != kUpper || SingleTypeTable().of[p[0]] != CKanji::ETYPE_ALPHA) {
+    return {0, 0, {}};
+  }
+  return {1, 1, {Shifted(p[0], kUpper ? -0x20 : 0x20)}};
+}
+
+// The walk of a case operation: lead 0x82 for full-width letters, the ASCII letters themselves.
+mojiwa::detail::CharWalk CaseWalk(bool zen, bool han) {
+  mojiwa::detail::CharWalk walk(mojiwa::detail::kSjisPairs);
+  if (zen) walk.Mark(0x82);
+  for (int b = 0; b < 256 && han; ++b) {
+    if (SingleTypeTable().of[b] == CKanji::ETYPE_ALPHA) walk.Mark(static_cast<unsigned char>(b));
+  }
+  return walk;
 }
 
 void ByCode(CKanji::EMODE code, OneChar euc, OneChar sjis, OneChar jis, const char*& src,
@@ -80,35 +218,29 @@ const char* CKanji::zen2han(bool bDigit, bool bAlpha, bool bKata, bool bMark, bo
     return pcBuff;
   }
   SjisRebuild work(pcBuff, eModeOutput, dwBuffSize);
-  work.Walk([&](const char*& p, bool two, ETYPE type, CKanji& result) {
-    if (!two) {
-      result += *p++;
-      return;
-    }
-    OneChar convert = nullptr;
-    switch (type) {
-      case ETYPE_DIGIT: convert = bDigit ? Digit2hanSJIS : nullptr; break;
-      case ETYPE_ALPHA: convert = bAlpha ? Alpha2hanSJIS : nullptr; break;
-      case ETYPE_KATAKANA: convert = bKata ? Kata2hanSJIS : nullptr; break;
-      case ETYPE_HIRAKANA: convert = bHira ? Hira2hanSJIS : nullptr; break;
-      case ETYPE_MARK: convert = bMark ? Mark2hanSJIS : nullptr; break;
-      default: break;
-    }
-    char scratch[3];  // at most two bytes and the NUL
-    char* dst = scratch;
-    if (convert != nullptr) {
-      convert(p, dst);
-    } else {
-      *dst++ = *p++;
-      *dst++ = *p++;
-    }
-    *dst = '\0';
-    result += static_cast<const char*>(scratch);
+  CKanji& result = work.Result();
+  auto out = mojiwa::detail::MakeWriter(result.pcEnd, result.dwRest, [&] { result.GrowBuffer(); });
+  const HalfWidths& table = HalfWidthTable();
+  bool on[ETYPE_OTHER + 1] = {};
+  on[ETYPE_DIGIT] = bDigit;
+  on[ETYPE_ALPHA] = bAlpha;
+  on[ETYPE_KATAKANA] = bKata;
+  on[ETYPE_HIRAKANA] = bHira;
+  on[ETYPE_MARK] = bMark;
+  // Single bytes stay; only pairs of the leads in the table have a half-width form.
+  mojiwa::detail::CharWalk walk(mojiwa::detail::kSjisPairs);
+  for (int lead = kFirstLead; lead <= kLastLead; ++lead)
+    walk.Mark(static_cast<unsigned char>(lead));
+  Rebuild(work.Source(), walk, out, [&](const unsigned char* p, bool two) -> Outcome {
+    if (!two) return {0, 0, {}};
+    const HalfWidth& half = table.of[p[0] - kFirstLead][p[1]];
+    if (!on[half.type]) return {0, 0, {}};
+    return {2, half.size, {half.bytes[0], half.bytes[1]}};
   });
   {
     RestoreOnExit<EMODE> keep(eModeInput);
     eModeInput = EMODE_SJIS;
-    operator=(work.Result());
+    operator=(result.GetBuff());
   }
   // The append has already ended a JIS text in the Roman set; this covers a derived append that
   // does not.
@@ -124,31 +256,30 @@ const char* CKanji::han2zen(bool bDigit, bool bAlpha, bool bKata, bool bMark, bo
     return pcBuff;
   }
   SjisRebuild work(pcBuff, eModeOutput, dwBuffSize);
-  work.Walk([&](const char*& p, bool two, ETYPE type, CKanji& result) {
-    if (two) {
-      result += p[0];
-      result += p[1];
-      p += 2;
-      return;
-    }
-    char scratch[3];  // at most two bytes and the NUL
-    char* dst = scratch;
-    const bool ascii = (type == ETYPE_DIGIT && bDigit) || (type == ETYPE_ALPHA && bAlpha) ||
-                       (type == ETYPE_MARK && bMark);
-    if (ascii) {
-      Ascii2zenSJIS(p, dst);
-    } else if (type == ETYPE_KATAKANA && bKata) {
-      Kana2zenSJIS(p, dst, bHira);  // takes a following sound mark along where it merges
-    } else {
-      *dst++ = *p++;
-    }
-    *dst = '\0';
-    result += static_cast<const char*>(scratch);
+  CKanji& result = work.Result();
+  auto out = mojiwa::detail::MakeWriter(result.pcEnd, result.dwRest, [&] { result.GrowBuffer(); });
+  const SingleTypes& types = SingleTypeTable();
+  bool on[ETYPE_OTHER + 1] = {};
+  on[ETYPE_DIGIT] = bDigit;
+  on[ETYPE_ALPHA] = bAlpha;
+  on[ETYPE_MARK] = bMark;
+  on[ETYPE_KATAKANA] = bKata;
+  // Pairs stay; no lead byte standing alone has a class, so none is marked.
+  mojiwa::detail::CharWalk walk(mojiwa::detail::kSjisPairs);
+  for (int b = 1; b < 256; ++b) {
+    if (on[types.of[b]]) walk.Mark(static_cast<unsigned char>(b));
+  }
+  const auto& full = FullWidthTable().of[bHira ? 1 : 0];
+  Rebuild(work.Source(), walk, out, [&](const unsigned char* p, bool two) -> Outcome {
+    if (two) return {0, 0, {}};
+    const int next = p[1] == 0xDE ? 1 : p[1] == 0xDF ? 2 : 0;
+    const FullWidth& f = full[next][p[0]];
+    return {f.took, f.size, {f.bytes[0], f.bytes[1]}};
   });
   {
     RestoreOnExit<EMODE> keep(eModeInput);
     eModeInput = EMODE_SJIS;
-    operator=(work.Result());
+    operator=(result.GetBuff());
   }
   while (eModeOutput == EMODE_JIS && eShift != ESHIFT_ASCII) {
     if (!FlushXXX2jis(eShift, pcEnd, &dwRest)) GrowBuffer();
@@ -162,11 +293,14 @@ const char* CKanji::ToUpper(bool bZen, bool bHan) {
     return pcBuff;
   }
   SjisRebuild work(pcBuff, eModeOutput, dwBuffSize);
-  work.Walk([&](const char*& p, bool two, ETYPE type, CKanji& result) {
-    CaseStep<true>(bZen, bHan, p, two, type, result);
-  });
+  CKanji& result = work.Result();
+  auto out = mojiwa::detail::MakeWriter(result.pcEnd, result.dwRest, [&] { result.GrowBuffer(); });
+  Rebuild(work.Source(), CaseWalk(bZen, bHan), out,
+          [&](const unsigned char* p, bool two) { return CaseStep<true>(bZen, bHan, p, two); });
   CKanji cHandOver(EMODE_SJIS, EMODE_SJIS, true, true, false, false, 1024);
-  cHandOver = work.Result();
+  // One growth to the size that growths by 1024 would reach.
+  cHandOver.dwGrowSize = mojiwa::detail::StepLike(1024, result.GetSize());
+  cHandOver = result.GetBuff();
   operator<<(cHandOver);
   return pcBuff;
 }
@@ -177,11 +311,13 @@ const char* CKanji::ToLower(bool bZen, bool bHan) {
     return pcBuff;
   }
   SjisRebuild work(pcBuff, eModeOutput, dwBuffSize);
-  work.Walk([&](const char*& p, bool two, ETYPE type, CKanji& result) {
-    CaseStep<false>(bZen, bHan, p, two, type, result);
-  });
+  CKanji& result = work.Result();
+  auto out = mojiwa::detail::MakeWriter(result.pcEnd, result.dwRest, [&] { result.GrowBuffer(); });
+  Rebuild(work.Source(), CaseWalk(bZen, bHan), out,
+          [&](const unsigned char* p, bool two) { return CaseStep<false>(bZen, bHan, p, two); });
   CKanji cHandOver(EMODE_SJIS, EMODE_SJIS, true, true, false, false, 1024);
-  cHandOver = work.Result();
+  cHandOver.dwGrowSize = mojiwa::detail::StepLike(1024, result.GetSize());
+  cHandOver = result.GetBuff();
   operator<<(cHandOver);
   return pcBuff;
 }

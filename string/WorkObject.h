@@ -34,6 +34,16 @@ constexpr unsigned long StepFor(unsigned long step, unsigned long length) {
   return length >= step ? length + 1 : step;
 }
 
+// The one step that leaves a work object taking a text of `length` bytes in one growth exactly as
+// large as growths by `step` would: the limit refuses it exactly when it would refuse the last of
+// those growths, and the text is copied once.
+constexpr unsigned long StepLike(unsigned long step, unsigned long length) {
+  return (length / step + 1) * step;
+}
+static_assert(StepLike(1024, 0) == 1024 && StepLike(1024, 1023) == 1024 &&
+                  StepLike(1024, 1024) == 2048,
+              "room for the NUL");
+
 }  // namespace detail
 }  // namespace mojiwa
 

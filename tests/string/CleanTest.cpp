@@ -16,6 +16,8 @@ TEST_F(CleanTest, RemovesListedCharactersInEachCode) {
       {K::EMODE_JIS, "A", u8"AＡAＡ", u8"ＡＡ", 2},
       {K::EMODE_SJIS, u8"ＡＡ", u8"ＡbＡ", "b", 2},     // a repeated entry counts once
       {K::EMODE_EUC, "A\\", u8"アA\\ソ", u8"アソ", 2},  // ア is 83 41 and ソ 83 5c in Shift_JIS
+      {K::EMODE_SJIS, "ab", "abba", "", 4},             // nothing left
+      {K::EMODE_EUC, u8"あ", u8"あいう", u8"いう", 1},  // い and う share the lead of あ
   };
   for (const auto& [list_code, list_text, text, want, count] : rows) {
     for (K::EMODE code : Codes()) {

@@ -43,6 +43,31 @@ TEST_F(CompareTest, EdgesAndTheSplit) {
   }
 }
 
+// The split starts on the character that holds the first differing byte, found back through
+// bytes that may all lead a pair; long equal stretches are compared a block at a time.
+TEST_F(CompareTest, SplitStartsOnTheCharacterOfTheFirstDifference) {
+  const std::string a1500(1500, 'a'), b1500 = std::string(1499, 'a') + "\x88";
+  // Code, this text, other text, result, the length of the common part.
+  const std::tuple<K::EMODE, std::string, std::string, int, std::size_t> rows[] = {
+      {K::EMODE_SJIS, "\x88\x88\x88\x41", "\x88\x88\x88\x42", -1, 2},
+      {K::EMODE_SJIS, "a\x88\x88\x41", "a\x88\x88\x42", -1, 3},
+      {K::EMODE_EUC, "\xB0\xB0\xB0\xA1", "\xB0\xB0\xB0\xA2", -1, 2},
+      {K::EMODE_SJIS, a1500 + "x", a1500 + "y", 'x' - 'y', 1500},
+      {K::EMODE_SJIS, b1500 + "\x9F", b1500 + "\xA0", -1, 1499},
+      {K::EMODE_SJIS, a1500 + a1500, a1500, 'a', 1500},
+      {K::EMODE_EUC, a1500, a1500, 0, 1500},
+  };
+  for (const auto& [code, mine, other, want, common] : rows) {
+    SCOPED_TRACE(Hex(mine.substr(0, 8)) + " .. " + std::to_string(mine.size()));
+    const K k(mine.c_str(), code, code), o(other.c_str(), code, code);
+    K same(code, code), this_rest(code, code), other_rest(code, code);
+    EXPECT_EQ(k.Compare(o, same, this_rest, other_rest), want);
+    EXPECT_EQ(k.Compare(other.c_str()), want);
+    EXPECT_EQ(Hex(std::string(same) + "|" + this_rest.GetBuff() + "|" + other_rest.GetBuff()),
+              Hex(mine.substr(0, common) + "|" + mine.substr(common) + "|" + other.substr(common)));
+  }
+}
+
 // Each line against itself and against another line, in every pair of codes.
 TEST_F(CompareTest, OrderIsByteOrderInTheComparisonCodeOnCorpusLines) {
   if (!HaveShared()) GTEST_SKIP() << "no corpus";

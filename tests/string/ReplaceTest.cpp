@@ -36,6 +36,40 @@ TEST_F(ReplaceTest, WorkedExamplesInEachCode) {
   EXPECT_EQ(Hex(jis.GetBuff()), Hex("\x1B$B\x30\x21\x1B(Bx"));  // rebuilt although nothing matched
 }
 
+// Where a run of bytes that may all lead a pair stands before a candidate, the pairs count off
+// from the run's start: the candidate is a second byte or not by the run's length.
+TEST_F(ReplaceTest, MatchesOnlyWhereTheCharacterWalkStands) {
+  // Code, text, pattern, result (replacement "_"), count.
+  const std::tuple<K::EMODE, const char*, const char*, const char*, int> rows[] = {
+      {K::EMODE_SJIS, "\x88\x88\x88\x41", "A", "\x88\x88\x88\x41", 0},
+      {K::EMODE_SJIS, "a\x88\x88\x41", "A", "a\x88\x88_", 1},
+      {K::EMODE_SJIS, "\x88\x88\x88\x88\x88", "\x88\x88", "__\x88", 2},
+      {K::EMODE_EUC, "\xA1\xB0\xB0\xB0", "\xB0\xB0", "\xA1\xB0_", 1},
+      {K::EMODE_EUC, "\xB0\xB0\xB0\xA1", "\xB0\xA1", "\xB0\xB0_", 1},
+  };
+  for (const auto& [code, text, pattern, want, count] : rows) {
+    K k(text, code, code);
+    EXPECT_EQ(k.Replace(pattern, "_"), count) << Hex(text);
+    EXPECT_EQ(Hex(k.GetBuff()), Hex(want));
+  }
+}
+
+// A derived class that sees every byte as a character of its own is asked character by
+// character, so matches, removals and the split may start on any byte.
+TEST_F(ReplaceTest, AnOverriddenIsKanjiDecidesWhereCharactersStart) {
+  struct Bytewise : K {
+    using K::K;
+    bool isKanji(const char*&, ETYPE*, ESHIFT*) const override { return false; }
+  };
+  Bytewise k("\x83\x41"), cleaned("\x83\x41");
+  K same, this_rest, other_rest;
+  EXPECT_EQ(k.Replace("A", "B"), 1);
+  EXPECT_EQ(cleaned.Clean(K("A")), 1);
+  EXPECT_EQ(k.Compare(K("\x83\x43"), same, this_rest, other_rest), 'B' - 'C');
+  EXPECT_EQ(Hex(k.GetBuff()) + " / " + Hex(cleaned.GetBuff()) + " / " + Hex(same.GetBuff()),
+            "83 42 / 83 / 83");
+}
+
 // Texts come in the input code: EUC-JP for a Shift_JIS object; a CR dropped on its way into
 // EUC-JP leaves an empty pattern; with AUTO, a replacement that reveals EUC-JP must not convert
 // the runs again (half-width ｱｲ, b1 b2, also reads as an EUC-JP kanji). Objects come in their own
