@@ -92,9 +92,10 @@ CKanji SjisObject(unsigned long step) {
 }
 
 // Runs `op` on a Shift_JIS object holding the text. With `restore` the text is assigned again
-// before each run, outside the timing, since the operation changes it. Two yardsticks:
-// x_assign, the assignment of the text to an object whose buffer already fits it (a plain copy),
-// and x_assign_new, the assignment to a new object with the same growth step.
+// before each run, outside the timing, since the operation changes it. Three yardsticks, each an
+// assignment of the same text: x_assign, to an object whose buffer already fits it and whose input
+// code is given (a plain copy); x_assign_auto, the same with the input code detected, as an object
+// made with the default codes does; x_assign_new, to a new object with the same growth step.
 void RunTextOp(benchmark::State& state, const char* file, unsigned long step, bool restore,
                const std::function<void(CKanji&)>& op) {
   CKanji::SetMemLimit(0);
@@ -104,6 +105,9 @@ void RunTextOp(benchmark::State& state, const char* file, unsigned long step, bo
   object = text.c_str();
   CKanji assigned = SjisObject(step);
   assigned = text.c_str();
+  // bFixInput off: the object keeps detecting on every assignment.
+  CKanji detecting(CKanji::EMODE_SJIS, CKanji::EMODE_AUTO, false, false, false, false, step);
+  detecting = text.c_str();
   CpuStopwatch ours;
   for (auto _ : state) {
     if (restore) {
@@ -118,6 +122,8 @@ void RunTextOp(benchmark::State& state, const char* file, unsigned long step, bo
   Ratios ratios(state, ours);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
   ratios.Add("x_assign", [&assigned, &text] { benchmark::DoNotOptimize(assigned = text.c_str()); });
+  ratios.Add("x_assign_auto",
+             [&detecting, &text] { benchmark::DoNotOptimize(detecting = text.c_str()); });
   ratios.Add("x_assign_new", [&text, step] {
     CKanji fresh = SjisObject(step);
     benchmark::DoNotOptimize(fresh = text.c_str());
