@@ -35,12 +35,6 @@ inline std::string Flat(const CKanjiHash& dict) {
   return out;
 }
 
-inline std::string Dump(const EntryList& entries) {
-  std::string out;
-  for (const auto& e : entries) out += "[" + Hex(e.first) + " = " + Hex(e.second) + "] ";
-  return out;
-}
-
 // Everything that CopyConf copies; with the output code given, that one in place of the object's.
 inline auto Settings(const CKanji& k, CKanji::EMODE output = CKanji::EMODE_AUTO) {
   const Probe p(k, false);
