@@ -25,6 +25,7 @@ class Probe : public CKanji {
   static unsigned long AllSize() { return dwAllSize; }
   static unsigned long MemLimit() { return dwMemLimit; }
   unsigned long Held() const { return dwBuffSize; }
+  ESHIFT Shift() const { return eShift; }
 };
 
 std::string Text(const CKanji& k) { return std::string(k.GetBuff(), k.GetSize()); }
@@ -106,6 +107,10 @@ class Sequence {
       case 2:
       case 3: {  // assign, append, Set and Add (raw bytes, NULs included) in the input code
         const std::string text = TakeText();
+        // A JIS text left in another set (by an append the limit cut short) is closed after the
+        // appended bytes; an assignment starts in the Roman set.
+        const bool closes = a.GetModeOutput() == CKanji::EMODE_JIS && kind % 2 == 1 &&
+                            static_cast<Probe&>(a).Shift() != CKanji::ESHIFT_ASCII;
         const bool ok = Try([&] {
           if (kind == 0) a = text.c_str();
           if (kind == 1) a += text.c_str();
@@ -113,7 +118,9 @@ class Sequence {
           if (kind == 3) a.Add(text.data(), text.size());
         });
         if (ok && Plain(a)) {
-          FUZZ_CHECK(Text(a) == (kind % 2 == 0 ? "" : before) + text.c_str(), what_ + Hex(text));
+          const std::string want =
+              (kind % 2 == 0 ? "" : before) + text.c_str() + (closes ? "\x1B(B" : "");
+          FUZZ_CHECK(Text(a) == want, what_ + Hex(text) + "\n  got " + Hex(Text(a)));
         }
         break;
       }
