@@ -6,12 +6,13 @@
 #include <cstring>
 
 #include "Framing.h"
+#include "codes/ByteClass.h"
 
 namespace mojiwa {
 namespace filter {
 namespace {
 
-constexpr unsigned char kSo = 0x0E;
+using detail::kSo;
 // The geta mark 〓 (JIS 0x222E) in EUC-JP; the converters write it in the other codes.
 constexpr const char kGetaEuc[] = "\xA2\xAE";
 

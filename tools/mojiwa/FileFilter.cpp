@@ -15,14 +15,15 @@
 #include <system_error>
 
 #include "Framing.h"
+#include "codes/ByteClass.h"
 
 namespace mojiwa {
 namespace filter {
 namespace {
 
-constexpr unsigned char kEsc = 0x1B;
-constexpr unsigned char kSo = 0x0E;
-constexpr unsigned char kSi = 0x0F;
+using detail::kEsc;
+using detail::kSi;
+using detail::kSo;
 constexpr unsigned char kCr = 0x0D;
 constexpr unsigned char kLf = 0x0A;
 

@@ -13,16 +13,17 @@
 #include <cstdint>
 #include <cstring>
 
+#include "codes/ByteClass.h"
+
 namespace mojiwa {
 namespace filter {
 namespace {
 
-constexpr unsigned char kEsc = 0x1B;
-constexpr unsigned char kSo = 0x0E;
-constexpr unsigned char kSi = 0x0F;
-
-bool IsSjisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF); }
-bool IsSjisTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+using detail::IsSjisLead;
+using detail::IsSjisTrail;
+using detail::kEsc;
+using detail::kSi;
+using detail::kSo;
 
 // Length and answer of the escape sequence at text[0] (an ESC), as CheckESC reads it; 0 when the
 // text ends before the sequence does.
