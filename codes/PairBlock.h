@@ -46,15 +46,22 @@ inline __m128i Lanes(unsigned bits) {
 // mask clears exactly the runs that begin there (the carry runs through the run), e.g.
 //   pair 0110'0111: runs at 0..2 and 5..6; pair + 0000'0001 = 0110'1000 keeps the odd run;
 //   starts at 0 and 2 (even run) and 5 (odd run).
-constexpr unsigned PairStarts(unsigned pair) {
-  constexpr unsigned kEven = 0x5555;
-  const unsigned firsts = pair & ~(pair << 1);
-  const unsigned even_runs = pair & ~(pair + (firsts & kEven));
-  return ((even_runs & kEven) | (pair & ~even_runs & ~kEven)) & 0xFFFF;
+// For 64 lanes at once the carry out of the top bit is dropped: the run it ends is cleared all
+// the same.
+template <class Mask>
+constexpr Mask PairStartsIn(Mask pair) {
+  constexpr auto kEven = static_cast<Mask>(0x5555555555555555ULL);
+  const Mask firsts = pair & ~(pair << 1);
+  const Mask even_runs = pair & ~(pair + (firsts & kEven));
+  return (even_runs & kEven) | (pair & ~even_runs & ~kEven);
 }
+constexpr unsigned PairStarts(unsigned pair) { return PairStartsIn(pair) & 0xFFFF; }
 static_assert(PairStarts(0x67) == 0x25, "the example above");
 static_assert(PairStarts(0xFFFF) == 0x5555, "one long run");
 static_assert(PairStarts(0x0006) == 0x0002, "a run from bit 1");
+static_assert(PairStartsIn<unsigned long long>(~0ULL) == 0x5555555555555555ULL &&
+                  PairStartsIn<unsigned long long>(0xE000000000000000ULL) == 0xA000000000000000ULL,
+              "runs up to the top lane");
 
 // Whether a block may start at p: `readable` bytes from p on are no NUL (16, or 17 where the
 // block looks at the byte after its last), and 16 one-byte steps (8 pair steps) fit.
@@ -132,13 +139,20 @@ inline __m128i Merge(__m128i v, __m128i converted, unsigned starts) {
   return _mm_or_si128(_mm_and_si128(pairs, converted), _mm_andnot_si128(pairs, v));
 }
 
-// Where the walk takes a Shift_JIS pair.
-inline unsigned SjisStarts(__m128i v, __m128i next) {
+// Where a Shift_JIS pair could start (a lead before a trail), and where the walk takes one.
+inline unsigned SjisPairBits(__m128i v, __m128i next) {
   const __m128i lead = _mm_or_si128(Between(v, 0x81, 0x9F), Between(v, 0xE0, 0xEF));
   const __m128i trail =
       _mm_andnot_si128(_mm_cmpeq_epi8(next, Splat(0x7F)), Between(next, 0x40, 0xFC));
-  return PairStarts(Bits(_mm_and_si128(lead, trail)));
+  return Bits(_mm_and_si128(lead, trail));
 }
+inline unsigned SjisStarts(__m128i v, __m128i next) { return PairStarts(SjisPairBits(v, next)); }
+
+// Likewise for EUC-JP pairs: two bytes of 0xA1..0xFE.
+inline unsigned EucPairBits(__m128i v, __m128i next) {
+  return Bits(_mm_and_si128(Between(v, 0xA1, 0xFE), Between(next, 0xA1, 0xFE)));
+}
+inline unsigned EucStarts(__m128i v, __m128i next) { return PairStarts(EucPairBits(v, next)); }
 
 inline __m128i Load(const unsigned char* p) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -147,8 +161,7 @@ inline __m128i Load(const unsigned char* p) {
 // EUC-JP to Shift_JIS. p[0..16] are readable and 16 one-byte steps fit. Returns the bytes taken.
 MOJIWA_BLOCK_INLINE unsigned EucToSjisBlock(const unsigned char* p, bool crlf, RoomWriter& out) {
   const __m128i v = Load(p);
-  const unsigned starts =
-      PairStarts(Bits(_mm_and_si128(Between(v, 0xA1, 0xFE), Between(Load(p + 1), 0xA1, 0xFE))));
+  const unsigned starts = EucStarts(v, Load(p + 1));
   const unsigned take = Take(starts, crlf ? Bits(_mm_cmpeq_epi8(v, Splat(0x0A))) : 0);
   if (take == 0) return 0;
   const __m128i jis = _mm_and_si128(v, Splat(0x7F));
