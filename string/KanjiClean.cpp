@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "string/Kanji.h"
-#include "string/TextWalk.h"
+#include "string/TextRewrite.h"
 #include "string/WorkObject.h"
 
 namespace {
@@ -78,17 +78,14 @@ int CKanji::Clean(const CKanji& cList) {
     }
     auto out =
         mojiwa::detail::MakeWriter(cResult.pcEnd, cResult.dwRest, [&] { cResult.GrowBuffer(); });
-    const unsigned char* run = mojiwa::detail::Bytes(cSource.GetBuff());
-    const unsigned char* const end = walk.Run(run, [&](const unsigned char* p, bool two) {
-      const unsigned char* const next = p + (two ? 2 : 1);
-      if (!removal.test(CharCode(mojiwa::detail::Chars(p), two))) return next;
-      ++nCount;
-      out.Put(run, static_cast<std::size_t>(p - run));
-      run = next;
-      return next;
-    });
-    out.Put(run, static_cast<std::size_t>(end - run));
-    out.Finish();
+    mojiwa::detail::Rewrite(mojiwa::detail::Bytes(cSource.GetBuff()), cSource.GetSize(), walk, out,
+                            [&](const unsigned char* p, bool two) -> mojiwa::detail::Outcome {
+                              if (!removal.test(CharCode(mojiwa::detail::Chars(p), two))) {
+                                return {};
+                              }
+                              ++nCount;
+                              return {two ? 2u : 1u, 0};
+                            });
   } else {
     ForEachChar(cSource, [&](const char* p, bool two) {
       if (removal.test(CharCode(p, two))) {

@@ -6,15 +6,19 @@
 // through the object's own append, which converts it into the output code with its switches.
 // The rebuild copies the characters it leaves alone in runs, and takes the converted forms from
 // tables filled once by the one-character converters themselves.
+#include <mutex>
+
 #include "string/Kanji.h"
-#include "string/TextWalk.h"
+#include "string/TextRewrite.h"
 #include "string/WorkObject.h"
 
 namespace {
 
 using mojiwa::detail::Bytes;
 using mojiwa::detail::Chars;
+using mojiwa::detail::Outcome;
 using mojiwa::detail::RestoreOnExit;
+using mojiwa::detail::Rewrite;
 using OneChar = void (*)(const char*& src, char*& dst);
 
 // The class isKanji gives each byte standing alone (before a NUL, so never a pair).
@@ -40,9 +44,8 @@ const SingleTypes& SingleTypeTable() {
 // The half-width form of every Shift_JIS pair that may have one (leads 0x81..0x83: marks, then
 // letters, digits and hiragana, then katakana), as the converter of its class writes it.
 struct HalfWidth {
-  CKanji::ETYPE type;  // ETYPE_OTHER also where the converter leaves the pair as it is
-  unsigned char size;
-  char bytes[2];
+  Outcome half;             // takes the pair
+  unsigned char class_bit;  // 1 << its class; 0 where the converter leaves the pair as it is
 };
 constexpr unsigned char kFirstLead = 0x81, kLastLead = 0x83;
 
@@ -60,7 +63,7 @@ const HalfWidths& HalfWidthTable() {
         const char* at = pair;
         CKanji::ETYPE type = CKanji::ETYPE_OTHER;
         HalfWidth& entry = t.of[lead - kFirstLead][trail];
-        entry = {CKanji::ETYPE_OTHER, 2, {pair[0], pair[1]}};
+        entry = {Outcome(2, 2, pair[0], pair[1]), 0};
         if (!sjis.isKanji(at, &type)) continue;
         OneChar convert = nullptr;
         switch (type) {
@@ -77,12 +80,33 @@ const HalfWidths& HalfWidthTable() {
         const auto size =
             static_cast<unsigned char>(strnlen(out, static_cast<std::size_t>(dst - out)));
         if (size == 2 && out[0] == pair[0] && out[1] == pair[1]) continue;
-        entry = {type, size, {out[0], out[1]}};
+        entry = {Outcome(2, size, out[0], out[1]), static_cast<unsigned char>(1u << type)};
       }
     }
     return t;
   }();
   return table;
+}
+
+// The half-width outcomes for one choice of classes (bit 1 << ETYPE for each class chosen), with
+// nothing taken where the pair stays; made once per choice, on first use.
+using HalfWidthChoice = Outcome[kLastLead - kFirstLead + 1][256];
+constexpr unsigned kChoices = 1u << (CKanji::ETYPE_MARK + 1);
+
+const HalfWidthChoice& HalfWidthsFor(unsigned chosen) {
+  static std::once_flag made[kChoices];
+  static HalfWidthChoice choices[kChoices];
+  std::call_once(made[chosen], [chosen] {
+    const HalfWidths& all = HalfWidthTable();
+    for (int lead = 0; lead <= kLastLead - kFirstLead; ++lead) {
+      for (int trail = 0; trail < 256; ++trail) {
+        const HalfWidth& entry = all.of[lead][trail];
+        choices[chosen][lead][trail] =
+            (entry.class_bit & chosen) != 0 ? entry.half : entry.half.Kept();
+      }
+    }
+  });
+  return choices[chosen];
 }
 
 // The two Shift_JIS temporaries of a whole-text operation. Both grow by the object's current
@@ -95,7 +119,8 @@ class SjisRebuild {
     source_ = text;
   }
 
-  const char* Source() const { return source_.GetBuff(); }
+  const unsigned char* Source() const { return Bytes(source_.GetBuff()); }
+  std::size_t SourceLength() const { return source_.GetSize(); }
   CKanji& Result() { return result_; }
 
  private:
@@ -108,15 +133,19 @@ char Shifted(unsigned char c, int delta) { return static_cast<char>(c + delta); 
 // The full-width form of every byte with one, as Ascii2zenSJIS or Kana2zenSJIS writes it, and the
 // bytes it takes: by bHira, by the byte after it (other, 0xDE, 0xDF: a sound mark that a kana may
 // take along) and by the byte.
-struct FullWidth {
-  unsigned char took;
-  unsigned char size;
-  char bytes[2];
+struct FullWidths {
+  Outcome of[2][3][256];
 };
 
-struct FullWidths {
-  FullWidth of[2][3][256];
+// The middle index of that table: which byte follows.
+struct SoundMarks {
+  unsigned char after[256] = {};
+  constexpr SoundMarks() {
+    after[0xDE] = 1;
+    after[0xDF] = 2;
+  }
 };
+constexpr SoundMarks kSoundMarks{};
 
 const FullWidths& FullWidthTable() {
   static const FullWidths table = [] {
@@ -137,40 +166,14 @@ const FullWidths& FullWidthTable() {
             case CKanji::ETYPE_KATAKANA: CKanji::Kana2zenSJIS(src, dst, hira != 0); break;
             default: continue;
           }
-          t.of[hira][next][b] = {static_cast<unsigned char>(src - bytes),
-                                 static_cast<unsigned char>(dst - out),
-                                 {out[0], out[1]}};
+          t.of[hira][next][b] = Outcome(static_cast<unsigned>(src - bytes),
+                                        static_cast<unsigned>(dst - out), out[0], out[1]);
         }
       }
     }
     return t;
   }();
   return table;
-}
-
-// What a step makes of one character: its bytes (at most two), and how many source bytes it
-// took; 0 leaves the character in its run unchanged.
-struct Outcome {
-  std::size_t took;
-  unsigned char size;
-  char bytes[2];
-};
-
-// Rebuilds the source text into a work object through `out`: every character whose first byte
-// `walk` marks goes to step(p, two_byte); runs of the others are copied whole.
-template <class Writer, class Step>
-void Rebuild(const char* source, const mojiwa::detail::CharWalk& walk, Writer& out, Step step) {
-  const unsigned char* run = Bytes(source);
-  const unsigned char* const end = walk.Run(run, [&](const unsigned char* p, bool two) {
-    const Outcome outcome = step(p, two);
-    if (outcome.took == 0) return p + (two ? 2 : 1);
-    out.Put(run, static_cast<std::size_t>(p - run));
-    out.PutUpTo2(outcome.bytes, outcome.size);
-    run = p + outcome.took;
-    return run;
-  });
-  out.Put(run, static_cast<std::size_t>(end - run));
-  out.Finish();
 }
 
 // The case step shared by ToUpper and ToLower, for the letters it is given (the walk marks lead
@@ -180,14 +183,14 @@ template <bool kUpper>
 Outcome CaseStep(bool zen, bool han, const unsigned char* p, bool two) {
   if (two) {
     const bool lower = p[1] >= 0x81;
-    if (!zen || lower != kUpper || !CKanji::isAlphaSJIS(Chars(p))) return {0, 0, {}};
-    return {2, 2, {static_cast<char>(p[0]), Shifted(p[1], kUpper ? -0x21 : 0x21)}};
+    if (!zen || lower != kUpper || !CKanji::isAlphaSJIS(Chars(p))) return {};
+    return {2, 2, static_cast<char>(p[0]), Shifted(p[1], kUpper ? -0x21 : 0x21)};
   }
   const bool lower = p[0] >= 0x61;
   if (!han || lower != kUpper || SingleTypeTable().of[p[0]] != CKanji::ETYPE_ALPHA) {
-    return {0, 0, {}};
+    return {};
   }
-  return {1, 1, {Shifted(p[0], kUpper ? -0x20 : 0x20)}};
+  return {1, 1, Shifted(p[0], kUpper ? -0x20 : 0x20)};
 }
 
 // The walk of a case operation: lead 0x82 for full-width letters, the ASCII letters themselves.
@@ -220,23 +223,20 @@ const char* CKanji::zen2han(bool bDigit, bool bAlpha, bool bKata, bool bMark, bo
   SjisRebuild work(pcBuff, eModeOutput, dwBuffSize);
   CKanji& result = work.Result();
   auto out = mojiwa::detail::MakeWriter(result.pcEnd, result.dwRest, [&] { result.GrowBuffer(); });
-  const HalfWidths& table = HalfWidthTable();
-  bool on[ETYPE_OTHER + 1] = {};
-  on[ETYPE_DIGIT] = bDigit;
-  on[ETYPE_ALPHA] = bAlpha;
-  on[ETYPE_KATAKANA] = bKata;
-  on[ETYPE_HIRAKANA] = bHira;
-  on[ETYPE_MARK] = bMark;
+  const HalfWidthChoice& table =
+      HalfWidthsFor((bDigit ? 1u << ETYPE_DIGIT : 0) | (bAlpha ? 1u << ETYPE_ALPHA : 0) |
+                    (bKata ? 1u << ETYPE_KATAKANA : 0) | (bHira ? 1u << ETYPE_HIRAKANA : 0) |
+                    (bMark ? 1u << ETYPE_MARK : 0));
   // Single bytes stay; only pairs of the leads in the table have a half-width form.
   mojiwa::detail::CharWalk walk(mojiwa::detail::kSjisPairs);
   for (int lead = kFirstLead; lead <= kLastLead; ++lead)
     walk.Mark(static_cast<unsigned char>(lead));
-  Rebuild(work.Source(), walk, out, [&](const unsigned char* p, bool two) -> Outcome {
-    if (!two) return {0, 0, {}};
-    const HalfWidth& half = table.of[p[0] - kFirstLead][p[1]];
-    if (!on[half.type]) return {0, 0, {}};
-    return {2, half.size, {half.bytes[0], half.bytes[1]}};
-  });
+  Rewrite(work.Source(), work.SourceLength(), walk, out,
+          [&](const unsigned char* p, bool two) -> Outcome {
+            // Marked bytes are leads of the table; a lone one (before any byte) stays as it is.
+            const Outcome half = table[p[0] - kFirstLead][p[1]];
+            return two ? half : half.Kept();
+          });
   {
     RestoreOnExit<EMODE> keep(eModeInput);
     eModeInput = EMODE_SJIS;
@@ -270,12 +270,12 @@ const char* CKanji::han2zen(bool bDigit, bool bAlpha, bool bKata, bool bMark, bo
     if (on[types.of[b]]) walk.Mark(static_cast<unsigned char>(b));
   }
   const auto& full = FullWidthTable().of[bHira ? 1 : 0];
-  Rebuild(work.Source(), walk, out, [&](const unsigned char* p, bool two) -> Outcome {
-    if (two) return {0, 0, {}};
-    const int next = p[1] == 0xDE ? 1 : p[1] == 0xDF ? 2 : 0;
-    const FullWidth& f = full[next][p[0]];
-    return {f.took, f.size, {f.bytes[0], f.bytes[1]}};
-  });
+  Rewrite(work.Source(), work.SourceLength(), walk, out,
+          [&](const unsigned char* p, bool two) -> Outcome {
+            const Outcome full_width = full[kSoundMarks.after[p[1]]][p[0]];
+            if (two) return full_width.Kept();
+            return full_width;
+          });
   {
     RestoreOnExit<EMODE> keep(eModeInput);
     eModeInput = EMODE_SJIS;
@@ -295,7 +295,7 @@ const char* CKanji::ToUpper(bool bZen, bool bHan) {
   SjisRebuild work(pcBuff, eModeOutput, dwBuffSize);
   CKanji& result = work.Result();
   auto out = mojiwa::detail::MakeWriter(result.pcEnd, result.dwRest, [&] { result.GrowBuffer(); });
-  Rebuild(work.Source(), CaseWalk(bZen, bHan), out,
+  Rewrite(work.Source(), work.SourceLength(), CaseWalk(bZen, bHan), out,
           [&](const unsigned char* p, bool two) { return CaseStep<true>(bZen, bHan, p, two); });
   CKanji cHandOver(EMODE_SJIS, EMODE_SJIS, true, true, false, false, 1024);
   // One growth to the size that growths by 1024 would reach.
@@ -313,7 +313,7 @@ const char* CKanji::ToLower(bool bZen, bool bHan) {
   SjisRebuild work(pcBuff, eModeOutput, dwBuffSize);
   CKanji& result = work.Result();
   auto out = mojiwa::detail::MakeWriter(result.pcEnd, result.dwRest, [&] { result.GrowBuffer(); });
-  Rebuild(work.Source(), CaseWalk(bZen, bHan), out,
+  Rewrite(work.Source(), work.SourceLength(), CaseWalk(bZen, bHan), out,
           [&](const unsigned char* p, bool two) { return CaseStep<false>(bZen, bHan, p, two); });
   CKanji cHandOver(EMODE_SJIS, EMODE_SJIS, true, true, false, false, 1024);
   cHandOver.dwGrowSize = mojiwa::detail::StepLike(1024, result.GetSize());

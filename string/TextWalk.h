@@ -26,11 +26,12 @@ enum : unsigned char { kLead = 1, kTrail = 2 };
 
 struct PairBytes {
   unsigned char kind[256] = {};
-  constexpr explicit PairBytes(bool euc) {
+  bool euc;
+  constexpr explicit PairBytes(bool euc_pairs) : euc(euc_pairs) {
     for (int b = 0; b < 256; ++b) {
       const auto c = static_cast<unsigned char>(b);
-      const bool lead = euc ? IsEucByte(c) : IsSjisLead(c);
-      const bool trail = euc ? IsEucByte(c) : IsSjisTrail(c);
+      const bool lead = euc_pairs ? IsEucByte(c) : IsSjisLead(c);
+      const bool trail = euc_pairs ? IsEucByte(c) : IsSjisTrail(c);
       kind[b] = static_cast<unsigned char>((lead ? kLead : 0) | (trail ? kTrail : 0));
     }
   }
@@ -75,17 +76,20 @@ inline const unsigned char* CharStart(const PairBytes& pairs, const unsigned cha
 // only at characters whose first byte is marked; the others are left to the caller's runs.
 class CharWalk {
  public:
-  explicit CharWalk(const PairBytes& pairs) {
+  explicit CharWalk(const PairBytes& pairs) : euc_(pairs.euc) {
     std::memcpy(kind_, pairs.kind, sizeof kind_);
     kind_[0] |= kMark;  // the walk ends at the NUL
   }
   void Mark(unsigned char b) { kind_[b] |= kMark; }
+  bool Marked(unsigned char b) const { return (kind_[b] & kMark) != 0; }
+  bool Euc() const { return euc_; }
 
   // Calls hot(p, two_byte) at each marked character; hot returns where the walk goes on (past
-  // the character, or past more than it took). Returns the position of the NUL.
+  // the character, or past more than it took). Returns the position of the NUL, or of the first
+  // character that starts at or after `limit`.
   template <class Hot>
-  const unsigned char* Run(const unsigned char* p, Hot hot) const {
-    for (;;) {
+  const unsigned char* Run(const unsigned char* p, const unsigned char* limit, Hot hot) const {
+    while (p < limit) {
       const unsigned k = kind_[*p];
       if ((k & kLead) != 0 && (kind_[p[1]] & kTrail) != 0) {
         p = (k & kMark) != 0 ? hot(p, true) : p + 2;
@@ -97,11 +101,39 @@ class CharWalk {
         p = hot(p, false);
       }
     }
+    return p;
   }
 
  private:
   static constexpr unsigned char kMark = 4;
   unsigned char kind_[256];
+  bool euc_;
+};
+
+// What becomes of one marked character: the bytes it takes from the text (0 leaves it unchanged
+// in its run) and the bytes written for it, at most two. One word, so that it stays in a register.
+class Outcome {
+ public:
+  constexpr Outcome() = default;
+  constexpr Outcome(unsigned took, unsigned size, char first = 0, char second = 0)
+      : word_(took | size << 8 | static_cast<unsigned>(static_cast<unsigned char>(first)) << 16 |
+              static_cast<unsigned>(static_cast<unsigned char>(second)) << 24) {}
+
+  constexpr unsigned Took() const { return word_ & 0xFFu; }
+  constexpr unsigned Size() const { return word_ >> 8 & 0xFFu; }
+  // The bytes as they lie in memory, first byte first.
+  void Bytes(unsigned char* at) const {
+    at[0] = static_cast<unsigned char>(word_ >> 16);
+    at[1] = static_cast<unsigned char>(word_ >> 24);
+  }
+  // The bytes as one little-endian 16-bit word.
+  constexpr unsigned BytesWord() const { return word_ >> 16; }
+  // The same bytes, taking nothing: the character stays as it is.
+  constexpr Outcome Kept() const { return Outcome(word_ & ~0xFFu); }
+
+ private:
+  constexpr explicit Outcome(unsigned word) : word_(word) {}
+  unsigned word_ = 0;
 };
 
 // Appends bytes to a work object's text as its operator+=(char) would one by one: the buffer
@@ -128,16 +160,25 @@ class AppendWriter {
     end_ += n;
     rest_ -= static_cast<unsigned long>(n);
   }
-  // The first n (1 or 2) of two bytes. The room for n bytes and the NUL takes both.
-  void PutUpTo2(const char (&bytes)[2], unsigned char n) {
+  // The bytes of an outcome (none, one or two). The room for them and the NUL takes two.
+  void Put(Outcome outcome) {
+    const unsigned n = outcome.Size();
+    if (n == 0) return;
     Reserve(n);
-    end_[0] = bytes[0];
-    end_[1] = bytes[1];
+    outcome.Bytes(reinterpret_cast<unsigned char*>(end_));
     end_ += n;
     rest_ -= n;
   }
   void Finish() {
     if (end_ != nullptr) *end_ = '\0';
+  }
+
+  // Direct writing for the block steps, which check Room() first and never grow the object.
+  unsigned long Room() const { return rest_; }
+  unsigned char* Pos() { return reinterpret_cast<unsigned char*>(end_); }
+  void Wrote(std::size_t n) {
+    end_ += n;
+    rest_ -= static_cast<unsigned long>(n);
   }
 
  private:
