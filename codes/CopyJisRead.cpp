@@ -34,6 +34,13 @@ constexpr bool IsJisPair(const unsigned char* p) {
 // Consumes the escape sequence or shift code at p; a recognised one, or an unrecognised
 // sequence (ESHIFT_INVALID, read like the Roman set), becomes the state. Writes nothing.
 void ReadShift(const unsigned char*& p, CKanji::ESHIFT& shift) {
+  // ESC $ B and ESC ( B open and close nearly every kanji run: read here as CheckESC reads them,
+  // without the call.
+  if (p[0] == kEsc && (p[1] == '$' || p[1] == '(') && p[2] == 'B') {
+    shift = p[1] == '$' ? CKanji::ESHIFT_KANJI : CKanji::ESHIFT_ASCII;
+    p += 3;
+    return;
+  }
   const char* at = Chars(p);
   const CKanji::ESHIFT answer = CKanji::CheckESC(at);
   p = Bytes(at);
