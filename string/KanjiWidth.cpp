@@ -135,6 +135,7 @@ char Shifted(unsigned char c, int delta) { return static_cast<char>(c + delta); 
 // take along) and by the byte.
 struct FullWidths {
   Outcome of[2][3][256];
+  bool one_byte = true;  // every form before another byte takes its byte alone
 };
 
 // The middle index of that table: which byte follows.
@@ -168,6 +169,7 @@ const FullWidths& FullWidthTable() {
           }
           t.of[hira][next][b] = Outcome(static_cast<unsigned>(src - bytes),
                                         static_cast<unsigned>(dst - out), out[0], out[1]);
+          if (next == 0 && src - bytes != 1) t.one_byte = false;
         }
       }
     }
@@ -223,7 +225,7 @@ const char* CKanji::zen2han(bool bDigit, bool bAlpha, bool bKata, bool bMark, bo
   SjisRebuild work(pcBuff, eModeOutput, dwBuffSize);
   CKanji& result = work.Result();
   auto out = mojiwa::detail::MakeWriter(result.pcEnd, result.dwRest, [&] { result.GrowBuffer(); });
-  const HalfWidthChoice& table =
+  const Outcome(*const table)[256] =
       HalfWidthsFor((bDigit ? 1u << ETYPE_DIGIT : 0) | (bAlpha ? 1u << ETYPE_ALPHA : 0) |
                     (bKata ? 1u << ETYPE_KATAKANA : 0) | (bHira ? 1u << ETYPE_HIRAKANA : 0) |
                     (bMark ? 1u << ETYPE_MARK : 0));
@@ -232,7 +234,7 @@ const char* CKanji::zen2han(bool bDigit, bool bAlpha, bool bKata, bool bMark, bo
   for (int lead = kFirstLead; lead <= kLastLead; ++lead)
     walk.Mark(static_cast<unsigned char>(lead));
   Rewrite(work.Source(), work.SourceLength(), walk, out,
-          [&](const unsigned char* p, bool two) -> Outcome {
+          [table](const unsigned char* p, bool two) -> Outcome {
             // Marked bytes are leads of the table; a lone one (before any byte) stays as it is.
             const Outcome half = table[p[0] - kFirstLead][p[1]];
             return two ? half : half.Kept();
@@ -269,13 +271,19 @@ const char* CKanji::han2zen(bool bDigit, bool bAlpha, bool bKata, bool bMark, bo
   for (int b = 1; b < 256; ++b) {
     if (on[types.of[b]]) walk.Mark(static_cast<unsigned char>(b));
   }
-  const auto& full = FullWidthTable().of[bHira ? 1 : 0];
-  Rewrite(work.Source(), work.SourceLength(), walk, out,
-          [&](const unsigned char* p, bool two) -> Outcome {
-            const Outcome full_width = full[kSoundMarks.after[p[1]]][p[0]];
-            if (two) return full_width.Kept();
-            return full_width;
-          });
+  const FullWidths& widths = FullWidthTable();
+  const Outcome(*const full)[256] = widths.of[bHira ? 1 : 0];
+  // Runs of one-byte characters not before a sound mark go by the table alone.
+  mojiwa::detail::SingleOutcomes singles;
+  if (widths.one_byte) singles = {full[0], 0xDE, 0xDF};
+  Rewrite(
+      work.Source(), work.SourceLength(), walk, out,
+      [full](const unsigned char* p, bool two) -> Outcome {
+        const Outcome full_width = full[kSoundMarks.after[p[1]]][p[0]];
+        if (two) return full_width.Kept();
+        return full_width;
+      },
+      singles);
   {
     RestoreOnExit<EMODE> keep(eModeInput);
     eModeInput = EMODE_SJIS;

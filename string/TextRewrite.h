@@ -78,30 +78,56 @@ inline void CopyLanes(unsigned char* to, const unsigned char* from, unsigned n) 
   }
 }
 
+// One-byte characters whose outcome is table[byte] taking that byte alone, unless the byte after
+// them lies in takers_lo..takers_hi (then the change decides). Runs of them skip the change.
+struct SingleOutcomes {
+  const Outcome* table = nullptr;
+  unsigned char takers_lo = 0, takers_hi = 0;
+};
+
 // Rewrites the characters that start in the 64 bytes from p, which is a character start with
 // kBlockAhead bytes of text from it, into at least kBlockRoom bytes of room. A change may take one
 // byte past its character (a sound mark after a kana), never the start of a pair. Returns where
 // the walk goes on.
 template <class Writer, class Change>
 const unsigned char* RewriteBlock(const unsigned char* p, bool euc, const MarkedLanes& marks,
-                                  Writer& out, Change& change) {
-  std::uint64_t pairs = 0, marked = 0;
+                                  Writer& out, Change change, SingleOutcomes singles) {
+  std::uint64_t pairs = 0, marked = 0, taken_along = 0;
   for (unsigned k = 0; k < kLanes; k += kBlock) {
     const __m128i v = Load(p + k);
     const __m128i next = Load(p + k + 1);
     pairs |= std::uint64_t{euc ? EucPairBits(v, next) : SjisPairBits(v, next)} << k;
     marked |= std::uint64_t{marks.Of(v)} << k;
+    if (singles.table != nullptr) {
+      taken_along |= std::uint64_t{Bits(Between(next, singles.takers_lo, singles.takers_hi))} << k;
+    }
   }
   const std::uint64_t starts = PairStartsIn(pairs);
   // A pair on the last lane is left to the next block.
   const unsigned take = (starts >> (kLanes - 1)) != 0 ? kLanes - 1 : kLanes;
   // Characters start on every lane but the second byte of a pair.
   marked &= ~(starts << 1) & (~std::uint64_t{0} >> (kLanes - take));
+  const std::uint64_t simple = singles.table != nullptr ? marked & ~starts & ~taken_along : 0;
   unsigned char* const first = out.Pos();
   unsigned char* d = first;
   unsigned copied = 0;  // the lanes before this one are written
   while (marked != 0) {
     const auto lane = static_cast<unsigned>(__builtin_ctzll(marked));
+    if (((simple >> lane) & 1u) != 0) {
+      const std::uint64_t rest = ~(simple >> lane);
+      const unsigned end = rest == 0 ? kLanes : lane + static_cast<unsigned>(__builtin_ctzll(rest));
+      CopyLanes(d, p + copied, lane - copied);
+      d += lane - copied;
+      for (unsigned i = lane; i < end; ++i) {
+        const Outcome outcome = singles.table[p[i]];
+        const auto bytes = static_cast<std::uint16_t>(outcome.BytesWord());
+        std::memcpy(d, &bytes, 2);
+        d += outcome.Size();
+      }
+      copied = end;
+      marked &= end < kLanes ? ~std::uint64_t{0} << end : 0;
+      continue;
+    }
     const auto size = static_cast<unsigned>((starts >> lane) & 1u) + 1;
     const Outcome outcome = change(p + lane, size == 2);
     // A character left as it is gets written as it is: no branch that text mixing changed and
@@ -135,7 +161,7 @@ const unsigned char* RewriteBlock(const unsigned char* p, bool euc, const Marked
 // byte `walk` marks goes to change(p, two_byte), the runs of the others are copied whole.
 template <class Writer, class Change>
 void Rewrite(const unsigned char* text, std::size_t length, const CharWalk& walk, Writer& out,
-             Change change) {
+             Change change, SingleOutcomes singles = {}) {
   const unsigned char* run = text;  // the first byte not written yet
   auto hot = [&](const unsigned char* p, bool two) {
     const Outcome outcome = change(p, two);
@@ -154,7 +180,7 @@ void Rewrite(const unsigned char* text, std::size_t length, const CharWalk& walk
       out.Put(run, static_cast<std::size_t>(p - run));
       run = p;
       if (out.Room() >= kBlockRoom) {
-        p = run = RewriteBlock(p, walk.Euc(), marks, out, change);
+        p = run = RewriteBlock(p, walk.Euc(), marks, out, change, singles);
       } else {
         p = walk.Run(p, p + kLanes, hot);  // grows the work object where bytes reach its end
       }
