@@ -95,7 +95,8 @@ CKanji SjisObject(unsigned long step) {
 // before each run, outside the timing, since the operation changes it. Three yardsticks, each an
 // assignment of the same text: x_assign, to an object whose buffer already fits it and whose input
 // code is given (a plain copy); x_assign_auto, the same with the input code detected, as an object
-// made with the default codes does; x_assign_new, to a new object with the same growth step.
+// reading text of unknown code (input EMODE_AUTO) does; x_assign_new, to a new object with the
+// same growth step.
 void RunTextOp(benchmark::State& state, const char* file, unsigned long step, bool restore,
                const std::function<void(CKanji&)>& op) {
   CKanji::SetMemLimit(0);

@@ -95,7 +95,7 @@ def main(path):
     print("Text operations on 1 MB of Shift_JIS. Each column is an assignment of the same text "
           "divided by the operation, target >= 0.25: x assign, to an object whose buffer fits and "
           "whose input code is given (a plain copy); x assign auto, the same with the input code "
-          "detected (an object made with the default codes); x assign new, to a new object with "
+          "detected (an object whose input code is EMODE_AUTO); x assign new, to a new object with "
           "the same step:\n")
     table(["operation", "MB/s", "x assign", "x assign auto", "x assign new"], lines)
 
