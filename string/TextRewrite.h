@@ -1,7 +1,7 @@
 // The rewrite shared by the text operations: a text is copied into a work object, and each
 // character whose first byte the walk marks goes through the operation's change on the way.
 //
-// Where the text goes on far enough and the work object has room, sixteen bytes are taken at once
+// Where the text goes on far enough and the work object has room, 64 bytes are taken at once
 // (SSE2): the characters starting there are found from the mask of possible pair starts, as the
 // converters find them, the marked ones from the marked bytes as ranges, and the bytes between
 // changed characters are copied sixteen at a time. Elsewhere the walk goes character by
