@@ -63,6 +63,16 @@ def main(path):
     table(["converter", "MB/s", "iconv MB/s", "x iconv", "x plain loop", "x memcpy"], lines)
 
     lines = []
+    for c in conversions:
+        r = found.get(f"Convert/{c}/null_room/50MB")
+        if r is not None:
+            lines.append([f"Copy{c} (null room)", mbps(r), verdict(r["x_memcpy"], 0.1)])
+    if lines:
+        print("The same on the corpus eight times over (50 MB, beyond the cache), beside memcpy of "
+              "that text:\n")
+        table(["converter", "MB/s", "x memcpy"], lines)
+
+    lines = []
     for name in ["PlainLoop/S2E", "PlainLoop/E2S", "Memcpy/corpus/ja-sjis.txt",
                  "Memcpy/corpus/ja-jis.txt"]:
         if name in found:
