@@ -70,12 +70,20 @@ constexpr unsigned kLanes = 64;
 constexpr std::size_t kBlockAhead = 96;
 constexpr unsigned long kBlockRoom = 160;
 
-// Copies the n bytes from `from` 16 at a time; up to 15 bytes after them are written over later.
-inline void CopyLanes(unsigned char* to, const unsigned char* from, unsigned n) {
+// Copies the n bytes from `from` 16 at a time and moves `to` past them; up to 15 bytes after
+// them are written over later.
+inline void CopyLanes(unsigned char*& to, const unsigned char* from, unsigned n) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(to), Load(from));
   for (unsigned k = kBlock; k < n; k += kBlock) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + k), Load(from + k));
   }
+  to += n;
+}
+
+// Writes two bytes (x86 is little-endian: the first byte is the low one) and keeps `size` of them.
+inline void PutWord(unsigned char*& to, std::uint16_t bytes, unsigned size) {
+  std::memcpy(to, &bytes, 2);
+  to += size;
 }
 
 // One-byte characters whose outcome is table[byte] taking that byte alone, unless the byte after
@@ -117,12 +125,9 @@ const unsigned char* RewriteBlock(const unsigned char* p, bool euc, const Marked
       const std::uint64_t rest = ~(simple >> lane);
       const unsigned end = rest == 0 ? kLanes : lane + static_cast<unsigned>(__builtin_ctzll(rest));
       CopyLanes(d, p + copied, lane - copied);
-      d += lane - copied;
       for (unsigned i = lane; i < end; ++i) {
         const Outcome outcome = singles.table[p[i]];
-        const auto bytes = static_cast<std::uint16_t>(outcome.BytesWord());
-        std::memcpy(d, &bytes, 2);
-        d += outcome.Size();
+        PutWord(d, static_cast<std::uint16_t>(outcome.BytesWord()), outcome.Size());
       }
       copied = end;
       marked &= end < kLanes ? ~std::uint64_t{0} << end : 0;
@@ -134,12 +139,10 @@ const unsigned char* RewriteBlock(const unsigned char* p, bool euc, const Marked
     // unchanged characters would mispredict.
     const bool same = outcome.Took() == 0;
     CopyLanes(d, p + copied, lane - copied);
-    d += lane - copied;
-    std::uint16_t bytes;  // x86 is little-endian: the first byte is the low one
+    std::uint16_t bytes;
     std::memcpy(&bytes, p + lane, 2);
     if (!same) bytes = static_cast<std::uint16_t>(outcome.BytesWord());
-    std::memcpy(d, &bytes, 2);
-    d += same ? size : outcome.Size();
+    PutWord(d, bytes, same ? size : outcome.Size());
     const unsigned took = same ? size : outcome.Took();
     copied = lane + took;
     // The next lane does not wait for this character's look-ups, except after a change that took
@@ -147,10 +150,7 @@ const unsigned char* RewriteBlock(const unsigned char* p, bool euc, const Marked
     marked &= marked - 1;
     if (took > size) marked &= copied < kLanes ? ~std::uint64_t{0} << copied : 0;
   }
-  if (copied < take) {
-    CopyLanes(d, p + copied, take - copied);
-    d += take - copied;
-  }
+  if (copied < take) CopyLanes(d, p + copied, take - copied);
   out.Wrote(static_cast<std::size_t>(d - first));
   return p + (copied > take ? copied : take);
 }
