@@ -27,6 +27,12 @@ class SourceWindow {
   // How many bytes from p on, up to `want`, are known to be no NUL; 0 only at the terminator.
   // `reach` is how many more steps the room admits.
   std::size_t Ahead(const unsigned char* p, std::size_t want, std::size_t reach) {
+    const std::size_t known = Known(p, want, reach);
+    return known < want ? known : want;
+  }
+
+  // All that is known from p on, measured anew as Ahead measures when less than `want` is known.
+  std::size_t Known(const unsigned char* p, std::size_t want, std::size_t reach) {
     std::size_t known = p < end_ ? static_cast<std::size_t>(end_ - p) : 0;
     if (known < want && known < kLeast && !terminated_) {
       std::size_t ask = reach < kMost ? reach + kLeast : kMost;
@@ -35,7 +41,7 @@ class SourceWindow {
       end_ = p + known;
       terminated_ = known < ask;
     }
-    return known < want ? known : want;
+    return known;
   }
 
  private:

@@ -6,6 +6,7 @@
 #include "codes/JisArith.h"
 #include "codes/PairBlock.h"
 #include "codes/RoomWriter.h"
+#include "codes/WideBlock.h"
 #include "string/Kanji.h"
 
 using mojiwa::detail::Bytes;
@@ -28,7 +29,18 @@ bool CKanji::CopyE2S(const char*& pcSrc, char*& pcDst, bool bCrLf, unsigned long
   RoomWriter out(pcDst, pdwRoom, kStep);
   SourceWindow window(Bytes(pcSrc));
   const unsigned char* p = Bytes(pcSrc);
+#if defined(MOJIWA_WIDE_BLOCKS)
+  const bool wide = mojiwa::detail::WideBlocks();
+#endif
   while (*p != 0 && out.Fits()) {
+#if defined(MOJIWA_WIDE_BLOCKS)
+    if (wide) {
+      const std::size_t taken = mojiwa::detail::EucToSjisWide(
+          p, window.Known(p, mojiwa::detail::kWideReads8Bit, out.OneByteSteps()), bCrLf, out);
+      p += taken;
+      if (taken != 0) continue;
+    }
+#endif
 #if defined(MOJIWA_PAIR_BLOCKS)
     if (mojiwa::detail::BlockFits(p, mojiwa::detail::kBlock + 1, window, out)) {
       const unsigned taken = mojiwa::detail::EucToSjisBlock(p, bCrLf, out);
@@ -63,7 +75,18 @@ bool CKanji::CopyS2E(const char*& pcSrc, char*& pcDst, unsigned long* pdwRoom) {
   RoomWriter out(pcDst, pdwRoom, kStep);
   SourceWindow window(Bytes(pcSrc));
   const unsigned char* p = Bytes(pcSrc);
+#if defined(MOJIWA_WIDE_BLOCKS)
+  const bool wide = mojiwa::detail::WideBlocks();
+#endif
   while (*p != 0 && out.Fits()) {
+#if defined(MOJIWA_WIDE_BLOCKS)
+    if (wide) {
+      const std::size_t taken = mojiwa::detail::SjisToEucWide(
+          p, window.Known(p, mojiwa::detail::kWideReads8Bit, out.OneByteSteps()), out);
+      p += taken;
+      if (taken != 0) continue;
+    }
+#endif
 #if defined(MOJIWA_PAIR_BLOCKS)
     if (mojiwa::detail::BlockFits(p, mojiwa::detail::kBlock + 1, window, out)) {
       const unsigned taken = mojiwa::detail::SjisToEucBlock(p, out);

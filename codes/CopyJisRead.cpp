@@ -6,6 +6,7 @@
 #include "codes/JisArith.h"
 #include "codes/PairBlock.h"
 #include "codes/RoomWriter.h"
+#include "codes/WideBlock.h"
 #include "string/Kanji.h"
 
 using mojiwa::detail::Bytes;
@@ -65,7 +66,18 @@ bool CKanji::CopyJ2E(const char*& pcSrc, char*& pcDst, unsigned long* pdwRoom, E
   SourceWindow window(Bytes(pcSrc));
   ESHIFT shift = peShift != nullptr ? *peShift : ESHIFT_ASCII;
   const unsigned char* p = Bytes(pcSrc);
+#if defined(MOJIWA_WIDE_BLOCKS)
+  const bool wide = mojiwa::detail::WideBlocks();
+#endif
   while (*p != 0 && out.Fits()) {
+#if defined(MOJIWA_WIDE_BLOCKS)
+    if (wide) {
+      const std::size_t taken = mojiwa::detail::JisToEucWide(
+          p, window.Known(p, mojiwa::detail::kWideReadsJis, out.OneByteSteps()), shift, out);
+      p += taken;
+      if (taken != 0) continue;
+    }
+#endif
     const unsigned char b = *p;
     if (OpensShift(b)) {
       ReadShift(p, shift);
@@ -113,7 +125,18 @@ bool CKanji::CopyJ2S(const char*& pcSrc, char*& pcDst, bool bKanaToZen, unsigned
   SourceWindow window(Bytes(pcSrc));
   ESHIFT shift = peShift != nullptr ? *peShift : ESHIFT_ASCII;
   const unsigned char* p = Bytes(pcSrc);
+#if defined(MOJIWA_WIDE_BLOCKS)
+  const bool wide = mojiwa::detail::WideBlocks();
+#endif
   while (*p != 0 && out.Fits()) {
+#if defined(MOJIWA_WIDE_BLOCKS)
+    if (wide) {
+      const std::size_t taken = mojiwa::detail::JisToSjisWide(
+          p, window.Known(p, mojiwa::detail::kWideReadsJis, out.OneByteSteps()), shift, out);
+      p += taken;
+      if (taken != 0) continue;
+    }
+#endif
     const unsigned char b = *p;
     if (OpensShift(b)) {
       ReadShift(p, shift);

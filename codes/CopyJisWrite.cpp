@@ -6,6 +6,7 @@
 #include "codes/JisArith.h"
 #include "codes/PairBlock.h"
 #include "codes/RoomWriter.h"
+#include "codes/WideBlock.h"
 #include "string/Kanji.h"
 
 using mojiwa::detail::Bytes;
@@ -34,7 +35,18 @@ bool CKanji::CopyE2J(const char*& pcSrc, char*& pcDst, bool bCrLf, unsigned long
   SourceWindow window(Bytes(pcSrc));
   ESHIFT shift = peShift != nullptr ? *peShift : ESHIFT_ASCII;
   const unsigned char* p = Bytes(pcSrc);
+#if defined(MOJIWA_WIDE_BLOCKS)
+  const bool wide = mojiwa::detail::WideBlocks();
+#endif
   while (*p != 0 && out.Fits()) {
+#if defined(MOJIWA_WIDE_BLOCKS)
+    if (wide) {
+      const std::size_t taken = mojiwa::detail::EucToJisWide(
+          p, window.Known(p, mojiwa::detail::kWideReadsJis, out.OneByteSteps()), bCrLf, shift, out);
+      p += taken;
+      if (taken != 0) continue;
+    }
+#endif
     const unsigned char b = *p;
     if (b == kLf) {
       if (shift == ESHIFT_KANJI) {
@@ -88,7 +100,18 @@ bool CKanji::CopyS2J(const char*& pcSrc, char*& pcDst, bool /*bKanaToZen*/, bool
   SourceWindow window(Bytes(pcSrc));
   ESHIFT shift = peShift != nullptr ? *peShift : ESHIFT_ASCII;
   const unsigned char* p = Bytes(pcSrc);
+#if defined(MOJIWA_WIDE_BLOCKS)
+  const bool wide = mojiwa::detail::WideBlocks();
+#endif
   while (*p != 0 && out.Fits()) {
+#if defined(MOJIWA_WIDE_BLOCKS)
+    if (wide) {
+      const std::size_t taken = mojiwa::detail::SjisToJisWide(
+          p, window.Known(p, mojiwa::detail::kWideReadsJis, out.OneByteSteps()), shift, out);
+      p += taken;
+      if (taken != 0) continue;
+    }
+#endif
     const unsigned char b = *p;
     if (b == kCr || b == kLf) {
       if (shift == ESHIFT_KANJI) out.Put3(pcAsciiIn);

@@ -71,6 +71,12 @@ void SweepAll(const std::string& what, const std::string (&text)[3], K::ESHIFT s
   }
 }
 
+std::string Repeat(const std::string& piece, int times) {
+  std::string text;
+  while (times-- > 0) text += piece;
+  return text;
+}
+
 // Kanji runs, half-width katakana with their sound marks, escapes and shift codes, and ASCII runs
 // that cross the room boundary, with LF and with CR LF; then short texts that end on an edge.
 TEST(RoomSweepTest, CorpusSlicesAndEdges) {
@@ -80,7 +86,9 @@ TEST(RoomSweepTest, CorpusSlicesAndEdges) {
       "1",
       "\x1B(Za\x1B$(D0!\x1B&@!!", "\x8E\xB1\xB2\x8F\xA1\xA1\xA1\x80\xA0\xFD\xFF\x7F",
       // The output ends early inside a block: the block must not store its whole width.
-      "abcdefgh\r\r\r\r\r\r\r\r\r\r", "\x1B$B0!0!0!0!\x1B(B\x1B(B\x1B(B\x1B(B", "0!\x1B("};
+      "abcdefgh\r\r\r\r\r\r\r\r\r\r", "\x1B$B0!0!0!0!\x1B(B\x1B(B\x1B(B\x1B(B", "0!\x1B(",
+      // ... and so must a 64-byte block, which also squeezes out escape sequences.
+      "abcdefgh" + std::string(64, '\r'), "a" + Repeat("\x1B$B\x1B(B", 12)};
   for (K::ESHIFT start : {K::ESHIFT_ASCII, K::ESHIFT_KANJI, K::ESHIFT_KANA}) {
     for (const std::string& edge : edges)
       SweepAll(mojiwa_test::Hex(edge), {edge, edge, edge}, start);

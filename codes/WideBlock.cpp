@@ -1,0 +1,383 @@
+// The 64-byte blocks of the converters (AVX-512). Every lane decision is a bit of a 64-bit mask:
+// where pairs start comes from the pair mask as for the 16-byte blocks, the shift state of a JIS
+// source from the escape sequences by a prefix XOR, and the bytes that escape sequences take or
+// give are squeezed out or made room for with compress and expand.
+#include "codes/WideBlock.h"
+
+#if defined(MOJIWA_WIDE_BLOCKS)
+
+#include <immintrin.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "codes/ByteClass.h"
+#include "codes/ConvertBytes.h"
+#include "codes/PairBlock.h"
+
+#define MOJIWA_WIDE __attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt")))
+
+namespace mojiwa {
+namespace detail {
+
+bool WideBlocks() {
+  static const bool usable = [] {
+    const char* off = std::getenv("MOJIWA_NO_AVX512");
+    if (off != nullptr && *off != '\0' && std::strcmp(off, "0") != 0) return false;
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2");
+  }();
+  return usable;
+}
+
+namespace {
+
+using Mask = std::uint64_t;
+constexpr unsigned kLanes = 64;
+
+MOJIWA_WIDE inline __m512i Fill(unsigned char b) { return _mm512_set1_epi8(static_cast<char>(b)); }
+MOJIWA_WIDE inline __m512i Load(const unsigned char* p) { return _mm512_loadu_si512(p); }
+MOJIWA_WIDE inline Mask Is(__m512i x, unsigned char b) {
+  return _mm512_cmpeq_epi8_mask(x, Fill(b));
+}
+// Lanes whose byte is lo..hi: x - lo wraps to at most hi - lo.
+MOJIWA_WIDE inline Mask Within(__m512i x, unsigned char lo, unsigned char hi) {
+  return _mm512_cmple_epu8_mask(_mm512_sub_epi8(x, Fill(lo)),
+                                Fill(static_cast<unsigned char>(hi - lo)));
+}
+MOJIWA_WIDE inline Mask AtLeast(__m512i x, unsigned char lo) {
+  return _mm512_cmpge_epu8_mask(x, Fill(lo));
+}
+// The first lane of a mask, 64 for none.
+MOJIWA_WIDE inline unsigned First(Mask m) { return static_cast<unsigned>(_tzcnt_u64(m)); }
+// Lanes below n (n up to 64).
+MOJIWA_WIDE inline Mask Below(unsigned n) { return _bzhi_u64(~Mask{0}, n); }
+MOJIWA_WIDE inline unsigned Count(Mask m) { return static_cast<unsigned>(_mm_popcnt_u64(m)); }
+
+// Bit i of the result is the XOR of bits 0..i.
+constexpr Mask PrefixXor(Mask m) {
+  m ^= m << 1;
+  m ^= m << 2;
+  m ^= m << 4;
+  m ^= m << 8;
+  m ^= m << 16;
+  m ^= m << 32;
+  return m;
+}
+static_assert(PrefixXor(0x12) == 0x0E, "on from bit 1 up to bit 3, off from bit 4");
+
+// Writes the first n lanes. With `whole`, all 64 may be stored: the room holds them, or the
+// output is known to reach past them, and the next steps write over the rest.
+MOJIWA_WIDE inline void Put(__m512i bytes, unsigned n, bool whole, RoomWriter& out) {
+  if (whole) {
+    _mm512_storeu_si512(out.Pos(), bytes);
+  } else {
+    _mm512_mask_storeu_epi8(out.Pos(), Below(n), bytes);
+  }
+  out.Skip(n);
+}
+
+// What one block did: the source bytes it took, and whether the next block may follow at once
+// (it stopped only because a pair or an escape sequence went past its last lane).
+struct Taken {
+  unsigned bytes;
+  bool more;
+};
+
+// Blocks while each may read `reads` bytes and write 64 (the steps inside then all fit: each
+// starts below 64 bytes into a room that admits 64 one-byte steps).
+template <class Block>
+MOJIWA_WIDE inline std::size_t Blocks(const unsigned char* p, std::size_t known, std::size_t reads,
+                                      RoomWriter& out, Block& block) {
+  std::size_t done = 0;
+  while (done + reads <= known && out.OneByteSteps() >= kLanes) {
+    const Taken taken = block.Step(p + done, out);
+    done += taken.bytes;
+    if (!taken.more) break;
+  }
+  return done;
+}
+
+// How many lanes to take before the first stop; a stop among `hard` is a step the caller takes.
+MOJIWA_WIDE inline Taken Until(Mask hard, Mask soft) {
+  const unsigned take = First(hard | soft);
+  return {take, take == kLanes || (hard >> take & 1) == 0};
+}
+
+// The pair arithmetic of the 16-byte blocks, on 64 lanes: leads on `leads`, each trail on the
+// lane after its lead.
+MOJIWA_WIDE inline __m512i JisToSjisLanes(__m512i jis, Mask leads) {
+  // Lead: h = (b - 1) >> 1, then h + 0x71 below 0x2F and h + 0xB1 from there.
+  const __m512i h =
+      _mm512_and_si512(_mm512_srli_epi16(_mm512_sub_epi8(jis, Fill(1)), 1), Fill(0x7F));
+  __m512i lead = _mm512_add_epi8(h, Fill(0x71));
+  lead = _mm512_mask_add_epi8(lead, _mm512_cmpgt_epu8_mask(h, Fill(0x2E)), lead, Fill(0x40));
+  // Trail: + 0x1F after an odd lead, + 0x7D after an even one, then + 1 past 0x7E.
+  const Mask after_odd = (leads & _mm512_test_epi8_mask(jis, Fill(1))) << 1;
+  __m512i trail = _mm512_add_epi8(jis, Fill(0x7D));
+  trail = _mm512_mask_sub_epi8(trail, after_odd, trail, Fill(0x5E));
+  trail = _mm512_mask_add_epi8(trail, AtLeast(trail, 0x7F), trail, Fill(1));
+  return _mm512_mask_blend_epi8(leads, trail, lead);
+}
+
+// `next` holds the byte after each lane. JIS leads from d = 0x40 on need 0x80 more, which is bit
+// 7 alone: EUC-JP, which sets bit 7 of every byte anyway, leaves it out (`jis` false).
+MOJIWA_WIDE inline __m512i SjisToJisLanes(__m512i v, __m512i next, Mask leads, bool jis) {
+  // Lead: d = 2 * lead, + 0x1F (+ 0x80 from 0x40 for JIS), + 1 before a trail of 0x9F or above.
+  const __m512i d = _mm512_add_epi8(v, v);
+  __m512i lead = _mm512_add_epi8(d, Fill(0x1F));
+  if (jis) lead = _mm512_mask_add_epi8(lead, AtLeast(d, 0x40), lead, Fill(0x80));
+  lead = _mm512_mask_add_epi8(lead, AtLeast(next, 0x9F), lead, Fill(1));
+  // Trail: - 0x1F below 0x80, - 0x20 up to 0x9E, - 0x7E from 0x9F.
+  __m512i trail = _mm512_sub_epi8(v, Fill(0x1F));
+  trail = _mm512_mask_sub_epi8(trail, AtLeast(v, 0x80), trail, Fill(1));
+  trail = _mm512_mask_sub_epi8(trail, AtLeast(v, 0x9F), trail, Fill(0x5E));
+  return _mm512_mask_blend_epi8(leads, trail, lead);
+}
+
+MOJIWA_WIDE inline Mask SjisPairs(__m512i v, __m512i next) {
+  const Mask lead = Within(v, 0x81, 0x9F) | Within(v, 0xE0, 0xEF);
+  return lead & Within(next, 0x40, 0xFC) & ~Is(next, 0x7F);
+}
+MOJIWA_WIDE inline Mask EucPairs(__m512i v, __m512i next) {
+  return Within(v, 0xA1, 0xFE) & Within(next, 0xA1, 0xFE);
+}
+
+// ---- Between the 8-bit codes: a block writes a byte for each byte it takes.
+
+struct S2E {
+  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
+    const __m512i v = Load(p), next = Load(p + 1);
+    const Mask starts = PairStartsIn<Mask>(SjisPairs(v, next));
+    const Mask pairs = starts | starts << 1;
+    // CR (dropped) and half-width katakana (made full width) take steps of their own.
+    const Mask alone = (Is(v, kCr) | Within(v, 0xA1, 0xDF)) & ~pairs;
+    const Taken taken = Until(alone, starts & Mask{1} << 63);
+    if (taken.bytes == 0) return taken;
+    const __m512i euc = _mm512_or_si512(SjisToJisLanes(v, next, starts, false), Fill(0x80));
+    // A CR writes nothing, so the output may end within these lanes when one comes.
+    Put(_mm512_mask_mov_epi8(v, pairs, euc), taken.bytes, alone == 0 || out.Scratch() >= kLanes,
+        out);
+    return taken;
+  }
+};
+
+struct E2S {
+  bool crlf;
+  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
+    const __m512i v = Load(p), next = Load(p + 1);
+    const Mask starts = PairStartsIn<Mask>(EucPairs(v, next));
+    const Mask pairs = starts | starts << 1;
+    const Taken taken = Until(crlf ? Is(v, kLf) : 0, starts & Mask{1} << 63);
+    if (taken.bytes == 0) return taken;
+    const __m512i sjis = JisToSjisLanes(_mm512_and_si512(v, Fill(0x7F)), starts);
+    // Every byte of the source writes at least one: the output reaches past these lanes.
+    Put(_mm512_mask_mov_epi8(v, pairs, sjis), taken.bytes, true, out);
+    return taken;
+  }
+};
+
+// ---- From JIS: escape sequences and (to EUC-JP) CR write nothing.
+
+// The lanes of a JIS source block in the Roman and kanji sets.
+struct JisLanes {
+  Mask in_kanji = 0;         // the kanji set is in force after the lane
+  Mask kanji = 0;            // a byte read in the kanji set, in a pair (neither shift nor line end)
+  Mask starts = 0;           // the first byte of each such pair
+  Mask sequence = 0;         // the three bytes of each ESC $ B and ESC ( B
+  Mask hard = 0;             // a step the block does not take
+  Mask soft = 0;             // a pair or escape sequence through the last lane
+  bool kanji_after = false;  // the set after the lanes taken (set by Take)
+
+  MOJIWA_WIDE JisLanes(const unsigned char* p, __m512i v, bool kanji_before) {
+    const __m512i n1 = Load(p + 1), n2 = Load(p + 2);
+    const Mask esc = Is(v, kEsc);
+    const Mask to_kanji = esc & Is(n1, '$') & Is(n2, 'B');
+    const Mask to_roman = esc & Is(n1, '(') & Is(n2, 'B');
+    const Mask shifts = to_kanji | to_roman;
+    // With the sets alternating, the set after each lane is the parity of the shifts so far.
+    in_kanji = PrefixXor(shifts) ^ (kanji_before ? ~Mask{0} : 0);
+    const Mask kanji_before_lane = in_kanji ^ shifts;
+    // A shift into the set already in force breaks the alternation: the caller reads it.
+    const Mask repeated = (to_kanji & kanji_before_lane) | (to_roman & ~kanji_before_lane);
+    sequence = shifts | shifts << 1 | shifts << 2;
+    const Mask others = (esc & ~shifts) | Is(v, kSo) | Is(v, kSi);
+    const Mask line_ends = Is(v, kCr) | Is(v, kLf);
+    kanji = in_kanji & ~sequence & ~others & ~line_ends;
+    // In the kanji set the steps take two bytes from where the run starts; a run of odd length
+    // has a pair whose second byte is a shift or a line end, which the caller takes.
+    starts = PairStartsIn<Mask>(kanji);
+    const Mask unpaired = starts & ~(kanji >> 1);
+    const Mask outside = kanji & ~Within(v, 0x21, 0x7E);
+    hard = repeated | others | (unpaired & ~(Mask{1} << 63)) | (outside & starts) |
+           (outside & starts << 1) >> 1;
+    soft = (shifts >> 62) << 62 | (starts & Mask{1} << 63);
+  }
+
+  MOJIWA_WIDE Taken Take() {
+    const Taken taken = Until(hard, soft);
+    if (taken.bytes != 0) kanji_after = (in_kanji >> (taken.bytes - 1) & 1) != 0;
+    return taken;
+  }
+};
+
+inline bool BlocksRunIn(CKanji::ESHIFT shift) {
+  return shift == CKanji::ESHIFT_ASCII || shift == CKanji::ESHIFT_KANJI;
+}
+
+// Writes the kept lanes of the taken ones, squeezed together.
+MOJIWA_WIDE inline void PutKept(__m512i bytes, Mask keep, unsigned taken, RoomWriter& out) {
+  keep &= Below(taken);
+  Put(_mm512_maskz_compress_epi8(keep, bytes), Count(keep), out.Scratch() >= kLanes, out);
+}
+
+struct J2E {
+  bool kanji;
+  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
+    const __m512i v = Load(p);
+    JisLanes lanes(p, v, kanji);
+    // A high byte in the Roman set may be a half-width katakana, made full width.
+    lanes.hard |= ~lanes.in_kanji & ~lanes.sequence & _mm512_movepi8_mask(v);
+    const Taken taken = lanes.Take();
+    if (taken.bytes == 0) return taken;
+    const __m512i euc = _mm512_mask_mov_epi8(v, lanes.kanji, _mm512_or_si512(v, Fill(0x80)));
+    PutKept(euc, ~lanes.sequence & ~Is(v, kCr), taken.bytes, out);
+    kanji = lanes.kanji_after;
+    return taken;
+  }
+};
+
+struct J2S {
+  bool kanji;
+  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
+    const __m512i v = Load(p);
+    JisLanes lanes(p, v, kanji);
+    const Taken taken = lanes.Take();
+    if (taken.bytes == 0) return taken;
+    const __m512i sjis = _mm512_mask_mov_epi8(v, lanes.kanji, JisToSjisLanes(v, lanes.starts));
+    PutKept(sjis, ~lanes.sequence, taken.bytes, out);
+    kanji = lanes.kanji_after;
+    return taken;
+  }
+};
+
+// ---- To JIS: an escape sequence goes before each character whose set differs from the last.
+
+// Takes lanes up to the first stop with at most three escape sequences, as many as leave the
+// output within 64 bytes, expands the converted bytes around the sequences and writes them.
+// `kanji` marks the lanes of pairs (`starts` their first bytes); the set before the block is
+// `kanji_before`, after it the return value's.
+struct JisWriter {
+  MOJIWA_WIDE static Taken Write(__m512i converted, Mask kanji, Mask starts, Mask hard,
+                                 bool& kanji_before, RoomWriter& out) {
+    const Mask changes = kanji ^ (kanji << 1 | (kanji_before ? 1 : 0));
+    const unsigned c1 = First(changes);
+    const Mask rest1 = _blsr_u64(changes);
+    const unsigned c2 = First(rest1);
+    const Mask rest2 = _blsr_u64(rest1);
+    const unsigned c3 = First(rest2);
+    const unsigned c4 = First(_blsr_u64(rest2));
+    const Mask crossing = starts & Mask{1} << 63;
+    unsigned take = First(hard | crossing);
+    if (c4 < take) take = c4;
+    // Each sequence takes three bytes of the 64: fewer lanes when they would not fit.
+    const unsigned most = kLanes - 3 * Count(changes & Below(take));
+    if (most < take) take = most;
+    if (take < kLanes) take -= static_cast<unsigned>(starts << 1 >> take & 1);  // no half pair
+    const bool more = take == kLanes || (hard >> take & 1) == 0;
+    if (take == 0) return {0, more};
+    const Mask taken_changes = changes & Below(take);
+    const unsigned sequences = Count(taken_changes);
+    // The first byte of each sequence: before the k-th change, moved on by the sequences before.
+    Mask esc = (c1 < take ? Mask{1} << c1 : 0) | (c2 < take ? Mask{1} << (c2 + 3) : 0) |
+               (c3 < take ? Mask{1} << (c3 + 6) : 0);
+    const unsigned written = take + 3 * sequences;
+    const Mask source_lanes = ~(esc | esc << 1 | esc << 2) & Below(written);
+    // The sequence's second byte: '$' before a kanji character, '(' before the Roman set.
+    const Mask kanji_out = _pdep_u64(kanji & Below(take), source_lanes);
+    __m512i fill = _mm512_mask_mov_epi8(Fill('('), esc << 1 & kanji_out >> 2, Fill('$'));
+    fill = _mm512_mask_mov_epi8(fill, esc, Fill(kEsc));
+    fill = _mm512_mask_mov_epi8(fill, esc << 2, Fill('B'));
+    // Every byte of the source writes at least one: the output reaches past these lanes.
+    Put(_mm512_mask_expand_epi8(fill, source_lanes, converted), written, true, out);
+    kanji_before = (kanji >> (take - 1) & 1) != 0;
+    return {take, more};
+  }
+};
+
+struct E2J {
+  bool crlf;
+  bool kanji;
+  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
+    const __m512i v = Load(p), next = Load(p + 1);
+    const Mask starts = PairStartsIn<Mask>(EucPairs(v, next));
+    const Mask pairs = starts | starts << 1;
+    // A LF written as CR LF writes two bytes for one: left to the caller.
+    const Mask hard = crlf ? Is(v, kLf) : 0;
+    const __m512i jis = _mm512_mask_mov_epi8(v, pairs, _mm512_and_si512(v, Fill(0x7F)));
+    return JisWriter::Write(jis, pairs, starts, hard, kanji, out);
+  }
+};
+
+struct S2J {
+  bool kanji;
+  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
+    const __m512i v = Load(p), next = Load(p + 1);
+    const Mask starts = PairStartsIn<Mask>(SjisPairs(v, next));
+    const Mask pairs = starts | starts << 1;
+    // A high byte outside a pair is a half-width katakana or changes with the switches.
+    const Mask hard = _mm512_movepi8_mask(v) & ~pairs;
+    const __m512i jis = _mm512_mask_mov_epi8(v, pairs, SjisToJisLanes(v, next, starts, true));
+    return JisWriter::Write(jis, pairs, starts, hard, kanji, out);
+  }
+};
+
+// Runs the blocks of a JIS reader or writer from the Roman or kanji set, carrying the set.
+template <class Block>
+MOJIWA_WIDE std::size_t WithShift(Block block, const unsigned char* p, std::size_t known,
+                                  CKanji::ESHIFT& shift, RoomWriter& out) {
+  if (!BlocksRunIn(shift)) return 0;
+  block.kanji = shift == CKanji::ESHIFT_KANJI;
+  const std::size_t done = Blocks(p, known, kWideReadsJis, out, block);
+  if (done != 0) shift = block.kanji ? CKanji::ESHIFT_KANJI : CKanji::ESHIFT_ASCII;
+  return done;
+}
+
+}  // namespace
+
+std::size_t SjisToEucWide(const unsigned char* p, std::size_t known, RoomWriter& out) {
+  S2E block;
+  return Blocks(p, known, kWideReads8Bit, out, block);
+}
+
+std::size_t EucToSjisWide(const unsigned char* p, std::size_t known, bool crlf, RoomWriter& out) {
+  E2S block{crlf};
+  return Blocks(p, known, kWideReads8Bit, out, block);
+}
+
+std::size_t JisToEucWide(const unsigned char* p, std::size_t known, CKanji::ESHIFT& shift,
+                         RoomWriter& out) {
+  return WithShift(J2E{false}, p, known, shift, out);
+}
+
+std::size_t JisToSjisWide(const unsigned char* p, std::size_t known, CKanji::ESHIFT& shift,
+                          RoomWriter& out) {
+  return WithShift(J2S{false}, p, known, shift, out);
+}
+
+std::size_t EucToJisWide(const unsigned char* p, std::size_t known, bool crlf,
+                         CKanji::ESHIFT& shift, RoomWriter& out) {
+  return WithShift(E2J{crlf, false}, p, known, shift, out);
+}
+
+std::size_t SjisToJisWide(const unsigned char* p, std::size_t known, CKanji::ESHIFT& shift,
+                          RoomWriter& out) {
+  return WithShift(S2J{false}, p, known, shift, out);
+}
+
+}  // namespace detail
+}  // namespace mojiwa
+
+#endif  // MOJIWA_WIDE_BLOCKS
