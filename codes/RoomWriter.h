@@ -45,6 +45,8 @@ class RoomWriter {
 
   unsigned char* Pos() { return out_; }
   void Skip(unsigned long n) { out_ += n; }
+  // Gives back the last n bytes written, for the next steps to write again.
+  void Back(unsigned long n) { out_ -= n; }
   void Put(unsigned char b) { *out_++ = b; }
   void Put(BytePair pair) {
     out_[0] = pair.first;

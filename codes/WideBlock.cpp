@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "codes/ByteClass.h"
 #include "codes/ConvertBytes.h"
@@ -307,32 +308,125 @@ struct JisWriter {
   }
 };
 
+// A fast block of a JIS writer writes each half of its 64 lanes as up to 64 bytes: the 32 lanes
+// and at most 10 escape sequences.
+constexpr unsigned kHalf = 32;
+constexpr unsigned kHalfSequences = (kLanes - kHalf) / 3;
+
+// Where the bytes of half a block go in its output.
+struct HalfLayout {
+  Mask source;    // the converted lanes, in order
+  Mask esc;       // the first byte of each escape sequence
+  Mask to_kanji;  // the second byte of each ESC $ B
+  unsigned written;
+};
+
+// The layout of 32 lanes with the given changes of set (bit 0 the first lane; at most
+// kHalfSequences). Each lane becomes four bits, three for a sequence, present only at a change,
+// and one for the lane itself; pext drops the absent ones, 16 lanes at a time.
+MOJIWA_WIDE inline HalfLayout Layout(Mask changes, bool kanji_before) {
+  constexpr Mask kLaneBit = 0x8888888888888888ULL, kFirstBit = 0x1111111111111111ULL;
+  constexpr Mask kEven = 0x5555555555555555ULL;
+  const Mask low = _pdep_u64(changes, kFirstBit), high = _pdep_u64(changes >> 16, kFirstBit);
+  const Mask low_present = low * 7 | kLaneBit, high_present = high * 7 | kLaneBit;
+  const unsigned low_written = 16 + 3 * Count(low);
+  HalfLayout layout;
+  layout.source = _pext_u64(kLaneBit, low_present) | _pext_u64(kLaneBit, high_present)
+                                                         << low_written;
+  layout.esc = _pext_u64(low, low_present) | _pext_u64(high, high_present) << low_written;
+  layout.written = low_written + 16 + 3 * Count(high);
+  // The sets alternate: the first sequence enters the kanji set unless it is in force already.
+  layout.to_kanji = _pdep_u64(kanji_before ? ~kEven : kEven, layout.esc << 1);
+  return layout;
+}
+
+// The converters to JIS: the pair mask, the steps left to the caller, the converted lanes.
 struct E2J {
   bool crlf;
   bool kanji;
-  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
-    const __m512i v = Load(p), next = Load(p + 1);
-    const Mask starts = PairStartsIn<Mask>(EucPairs(v, next));
-    const Mask pairs = starts | starts << 1;
-    // A LF written as CR LF writes two bytes for one: left to the caller.
-    const Mask hard = crlf ? Is(v, kLf) : 0;
-    const __m512i jis = _mm512_mask_mov_epi8(v, pairs, _mm512_and_si512(v, Fill(0x7F)));
-    return JisWriter::Write(jis, pairs, starts, hard, kanji, out);
+  MOJIWA_WIDE Mask Pairs(__m512i v, __m512i next) const { return EucPairs(v, next); }
+  // A LF written as CR LF writes two bytes for one: left to the caller.
+  MOJIWA_WIDE Mask Hard(__m512i v, Mask) const { return crlf ? Is(v, kLf) : 0; }
+  MOJIWA_WIDE __m512i Convert(__m512i v, __m512i, Mask, Mask pairs) const {
+    return _mm512_mask_mov_epi8(v, pairs, _mm512_and_si512(v, Fill(0x7F)));
   }
 };
 
 struct S2J {
   bool kanji;
-  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
-    const __m512i v = Load(p), next = Load(p + 1);
-    const Mask starts = PairStartsIn<Mask>(SjisPairs(v, next));
-    const Mask pairs = starts | starts << 1;
-    // A high byte outside a pair is a half-width katakana or changes with the switches.
-    const Mask hard = _mm512_movepi8_mask(v) & ~pairs;
-    const __m512i jis = _mm512_mask_mov_epi8(v, pairs, SjisToJisLanes(v, next, starts, true));
-    return JisWriter::Write(jis, pairs, starts, hard, kanji, out);
+  MOJIWA_WIDE Mask Pairs(__m512i v, __m512i next) const { return SjisPairs(v, next); }
+  // A high byte outside a pair is a half-width katakana or changes with the switches.
+  MOJIWA_WIDE Mask Hard(__m512i v, Mask pairs) const { return _mm512_movepi8_mask(v) & ~pairs; }
+  MOJIWA_WIDE __m512i Convert(__m512i v, __m512i next, Mask starts, Mask pairs) const {
+    return _mm512_mask_mov_epi8(v, pairs, SjisToJisLanes(v, next, starts, true));
   }
 };
+
+// Fast blocks: 64 lanes each, whatever the changes of set (up to kHalfSequences in each half),
+// so that where a block starts never waits for the one before it. A pair through the last lane is
+// carried into the next block, whose first lane is then its trail. Each block may read 130 source
+// bytes ahead of it, so the output reaches past the 128 bytes it may store.
+template <class Writer>
+MOJIWA_WIDE std::size_t FastJisBlocks(const unsigned char* p, std::size_t known, Writer& writer,
+                                      RoomWriter& out) {
+  std::size_t done = 0;
+  Mask carry = 0;
+  while (done + 2 * kWideReadsJis - 2 <= known && out.OneByteSteps() >= 2 * kLanes) {
+    const __m512i v = Load(p + done), next = Load(p + done + 1);
+    const Mask starts = PairStartsIn<Mask>(writer.Pairs(v, next) & ~carry);
+    const Mask pairs = starts | starts << 1 | carry;
+    const Mask changes = pairs ^ (pairs << 1 | (writer.kanji ? 1 : 0));
+    if (writer.Hard(v, pairs) != 0 || Count(changes & Below(kHalf)) > kHalfSequences ||
+        Count(changes >> kHalf) > kHalfSequences) {
+      break;
+    }
+    const __m512i converted = writer.Convert(v, next, starts, pairs);
+    for (unsigned half = 0; half < 2; ++half) {
+      const bool kanji_before = half == 0 ? writer.kanji : (pairs >> (kHalf - 1) & 1) != 0;
+      const HalfLayout layout = Layout(changes >> (kHalf * half), kanji_before);
+      __m512i fill = _mm512_mask_mov_epi8(Fill('('), layout.to_kanji, Fill('$'));
+      fill = _mm512_mask_mov_epi8(fill, layout.esc, Fill(kEsc));
+      fill = _mm512_mask_mov_epi8(fill, layout.esc << 2, Fill('B'));
+      const __m512i lanes =
+          half == 0 ? converted : _mm512_maskz_shuffle_i64x2(0xFF, converted, converted, 0xEE);
+      _mm512_storeu_si512(out.Pos(), _mm512_mask_expand_epi8(fill, layout.source, lanes));
+      out.Skip(layout.written);
+    }
+    done += kLanes;
+    writer.kanji = (pairs >> 63) != 0;
+    carry = starts >> 63;
+  }
+  if (carry != 0) {
+    // The lead on the last lane goes back to the caller with its trail.
+    --done;
+    out.Back(1);
+  }
+  return done;
+}
+
+// Fast blocks, and where one cannot go (a step left to the caller, too many changes of set, the
+// end of the window in sight) a block that takes what fits in 64 bytes.
+template <class Writer>
+MOJIWA_WIDE std::size_t JisWriterBlocks(const unsigned char* p, std::size_t known, Writer& writer,
+                                        RoomWriter& out) {
+  std::size_t done = 0;
+  for (;;) {
+    done += FastJisBlocks(p + done, known - done, writer, out);
+    if (done + kWideReadsJis > known || out.OneByteSteps() < kLanes) break;
+    const unsigned char* const at = p + done;
+    const __m512i v = Load(at), next = Load(at + 1);
+    const Mask starts = PairStartsIn<Mask>(writer.Pairs(v, next));
+    const Mask pairs = starts | starts << 1;
+    const Taken taken = JisWriter::Write(writer.Convert(v, next, starts, pairs), pairs, starts,
+                                         writer.Hard(v, pairs), writer.kanji, out);
+    done += taken.bytes;
+    if (taken.bytes == 0 || !taken.more) break;
+  }
+  return done;
+}
+
+template <class Block>
+constexpr bool kWriter = std::is_same<Block, E2J>::value || std::is_same<Block, S2J>::value;
 
 // Runs the blocks of a JIS reader or writer from the Roman or kanji set, carrying the set.
 template <class Block>
@@ -340,7 +434,12 @@ MOJIWA_WIDE std::size_t WithShift(Block block, const unsigned char* p, std::size
                                   CKanji::ESHIFT& shift, RoomWriter& out) {
   if (!BlocksRunIn(shift)) return 0;
   block.kanji = shift == CKanji::ESHIFT_KANJI;
-  const std::size_t done = Blocks(p, known, kWideReadsJis, out, block);
+  std::size_t done = 0;
+  if constexpr (kWriter<Block>) {
+    done = JisWriterBlocks(p, known, block, out);
+  } else {
+    done = Blocks(p, known, kWideReadsJis, out, block);
+  }
   if (done != 0) shift = block.kanji ? CKanji::ESHIFT_KANJI : CKanji::ESHIFT_ASCII;
   return done;
 }
