@@ -109,14 +109,15 @@ MOJIWA_WIDE inline Taken Until(Mask hard, Mask soft) {
 
 // The pair arithmetic of the 16-byte blocks, on 64 lanes: leads on `leads`, each trail on the
 // lane after its lead.
-MOJIWA_WIDE inline __m512i JisToSjisLanes(__m512i jis, Mask leads) {
+// `after_odd` may name trails whose odd lead came before the block.
+MOJIWA_WIDE inline __m512i JisToSjisLanes(__m512i jis, Mask leads, Mask after_odd = 0) {
   // Lead: h = (b - 1) >> 1, then h + 0x71 below 0x2F and h + 0xB1 from there.
   const __m512i h =
       _mm512_and_si512(_mm512_srli_epi16(_mm512_sub_epi8(jis, Fill(1)), 1), Fill(0x7F));
   __m512i lead = _mm512_add_epi8(h, Fill(0x71));
   lead = _mm512_mask_add_epi8(lead, _mm512_cmpgt_epu8_mask(h, Fill(0x2E)), lead, Fill(0x40));
   // Trail: + 0x1F after an odd lead, + 0x7D after an even one, then + 1 past 0x7E.
-  const Mask after_odd = (leads & _mm512_test_epi8_mask(jis, Fill(1))) << 1;
+  after_odd |= (leads & _mm512_test_epi8_mask(jis, Fill(1))) << 1;
   __m512i trail = _mm512_add_epi8(jis, Fill(0x7D));
   trail = _mm512_mask_sub_epi8(trail, after_odd, trail, Fill(0x5E));
   trail = _mm512_mask_add_epi8(trail, AtLeast(trail, 0x7F), trail, Fill(1));
@@ -184,15 +185,19 @@ struct E2S {
 
 // The lanes of a JIS source block in the Roman and kanji sets.
 struct JisLanes {
-  Mask in_kanji = 0;         // the kanji set is in force after the lane
-  Mask kanji = 0;            // a byte read in the kanji set, in a pair (neither shift nor line end)
-  Mask starts = 0;           // the first byte of each such pair
-  Mask sequence = 0;         // the three bytes of each ESC $ B and ESC ( B
-  Mask hard = 0;             // a step the block does not take
-  Mask soft = 0;             // a pair or escape sequence through the last lane
-  bool kanji_after = false;  // the set after the lanes taken (set by Take)
+  Mask in_kanji = 0;  // the kanji set is in force after the lane
+  Mask kanji = 0;     // a byte read in the kanji set, in a pair (neither shift nor line end)
+  Mask starts = 0;    // the first byte of each such pair
+  Mask sequence = 0;  // the three bytes of each ESC $ B and ESC ( B
+  Mask hard = 0;      // a step the block does not take
+  Mask soft = 0;      // a pair or escape sequence through the last lane
+  Mask carried_sequence = 0;  // the lanes of the next block that end a sequence begun here
+  bool kanji_after = false;   // the set after the lanes taken (set by Take)
 
-  MOJIWA_WIDE JisLanes(const unsigned char* p, __m512i v, bool kanji_before) {
+  // `pair_carried`: the first lane is the trail of a pair from the block before, and
+  // `sequence_carried` the lanes that end an escape sequence begun there.
+  MOJIWA_WIDE JisLanes(const unsigned char* p, __m512i v, bool kanji_before, Mask pair_carried = 0,
+                       Mask sequence_carried = 0) {
     const __m512i n1 = Load(p + 1), n2 = Load(p + 2);
     const Mask esc = Is(v, kEsc);
     const Mask to_kanji = esc & Is(n1, '$') & Is(n2, 'B');
@@ -203,18 +208,20 @@ struct JisLanes {
     const Mask kanji_before_lane = in_kanji ^ shifts;
     // A shift into the set already in force breaks the alternation: the caller reads it.
     const Mask repeated = (to_kanji & kanji_before_lane) | (to_roman & ~kanji_before_lane);
-    sequence = shifts | shifts << 1 | shifts << 2;
+    sequence = shifts | shifts << 1 | shifts << 2 | sequence_carried;
     const Mask others = (esc & ~shifts) | Is(v, kSo) | Is(v, kSi);
     const Mask line_ends = Is(v, kCr) | Is(v, kLf);
     kanji = in_kanji & ~sequence & ~others & ~line_ends;
     // In the kanji set the steps take two bytes from where the run starts; a run of odd length
     // has a pair whose second byte is a shift or a line end, which the caller takes.
-    starts = PairStartsIn<Mask>(kanji);
+    starts = PairStartsIn<Mask>(kanji & ~pair_carried);
     const Mask unpaired = starts & ~(kanji >> 1);
     const Mask outside = kanji & ~Within(v, 0x21, 0x7E);
+    // A carried trail that is no JIS byte, or no byte of a pair at all, sends the pair back.
     hard = repeated | others | (unpaired & ~(Mask{1} << 63)) | (outside & starts) |
-           (outside & starts << 1) >> 1;
+           (outside & starts << 1) >> 1 | (pair_carried & (outside | ~kanji));
     soft = (shifts >> 62) << 62 | (starts & Mask{1} << 63);
+    carried_sequence = (shifts >> 63) * 3 | (shifts >> 62 & 1);
   }
 
   MOJIWA_WIDE Taken Take() {
@@ -228,41 +235,85 @@ inline bool BlocksRunIn(CKanji::ESHIFT shift) {
   return shift == CKanji::ESHIFT_ASCII || shift == CKanji::ESHIFT_KANJI;
 }
 
-// Writes the kept lanes of the taken ones, squeezed together.
-MOJIWA_WIDE inline void PutKept(__m512i bytes, Mask keep, unsigned taken, RoomWriter& out) {
-  keep &= Below(taken);
-  Put(_mm512_maskz_compress_epi8(keep, bytes), Count(keep), out.Scratch() >= kLanes, out);
-}
-
+// The readers: what else they leave to the caller, what they convert and what they write.
 struct J2E {
   bool kanji;
-  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
-    const __m512i v = Load(p);
-    JisLanes lanes(p, v, kanji);
-    // A high byte in the Roman set may be a half-width katakana, made full width.
-    lanes.hard |= ~lanes.in_kanji & ~lanes.sequence & _mm512_movepi8_mask(v);
-    const Taken taken = lanes.Take();
-    if (taken.bytes == 0) return taken;
-    const __m512i euc = _mm512_mask_mov_epi8(v, lanes.kanji, _mm512_or_si512(v, Fill(0x80)));
-    PutKept(euc, ~lanes.sequence & ~Is(v, kCr), taken.bytes, out);
-    kanji = lanes.kanji_after;
-    return taken;
+  // A high byte in the Roman set may be a half-width katakana, made full width.
+  MOJIWA_WIDE Mask Hard(__m512i v, const JisLanes& lanes) const {
+    return ~lanes.in_kanji & ~lanes.sequence & _mm512_movepi8_mask(v);
+  }
+  MOJIWA_WIDE __m512i Convert(__m512i v, const JisLanes& lanes, Mask) const {
+    return _mm512_mask_mov_epi8(v, lanes.kanji, _mm512_or_si512(v, Fill(0x80)));
+  }
+  MOJIWA_WIDE Mask Kept(__m512i v, const JisLanes& lanes) const {
+    return ~lanes.sequence & ~Is(v, kCr);
   }
 };
 
 struct J2S {
   bool kanji;
-  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
-    const __m512i v = Load(p);
-    JisLanes lanes(p, v, kanji);
-    const Taken taken = lanes.Take();
-    if (taken.bytes == 0) return taken;
-    const __m512i sjis = _mm512_mask_mov_epi8(v, lanes.kanji, JisToSjisLanes(v, lanes.starts));
-    PutKept(sjis, ~lanes.sequence, taken.bytes, out);
-    kanji = lanes.kanji_after;
-    return taken;
+  MOJIWA_WIDE Mask Hard(__m512i, const JisLanes&) const { return 0; }
+  MOJIWA_WIDE __m512i Convert(__m512i v, const JisLanes& lanes, Mask after_odd) const {
+    return _mm512_mask_mov_epi8(v, lanes.kanji, JisToSjisLanes(v, lanes.starts, after_odd));
   }
+  MOJIWA_WIDE Mask Kept(__m512i, const JisLanes& lanes) const { return ~lanes.sequence; }
 };
+
+// Fast blocks of a JIS reader: 64 lanes each, so that where a block starts never waits for the
+// one before it. A pair or an escape sequence through the last lane is carried into the next
+// block. On leaving, a carried pair goes back to the caller whole, and a carried sequence is read
+// to its end (its bytes were seen when it began).
+template <class Reader>
+MOJIWA_WIDE std::size_t FastJisReads(const unsigned char* p, std::size_t known, Reader& reader,
+                                     RoomWriter& out) {
+  std::size_t done = 0;
+  Mask pair_carried = 0, odd_carried = 0, sequence_carried = 0;
+  while (done + kWideReadsJis <= known && out.OneByteSteps() >= kLanes) {
+    const unsigned char* const at = p + done;
+    const __m512i v = Load(at);
+    const JisLanes lanes(at, v, reader.kanji, pair_carried, sequence_carried);
+    if ((lanes.hard | reader.Hard(v, lanes)) != 0) break;
+    const Mask keep = reader.Kept(v, lanes);
+    Put(_mm512_maskz_compress_epi8(keep, reader.Convert(v, lanes, odd_carried)), Count(keep),
+        out.Scratch() >= kLanes, out);
+    done += kLanes;
+    reader.kanji = (lanes.in_kanji >> 63) != 0;
+    pair_carried = lanes.starts >> 63;
+    odd_carried = pair_carried & at[63];
+    sequence_carried = lanes.carried_sequence;
+  }
+  if (pair_carried != 0) {
+    --done;
+    out.Back(1);
+  }
+  return done + static_cast<std::size_t>(Count(sequence_carried));
+}
+
+// Fast blocks, and where one cannot go a block that takes the steps up to the first one it leaves
+// to the caller.
+template <class Reader>
+MOJIWA_WIDE std::size_t JisReaderBlocks(const unsigned char* p, std::size_t known, Reader& reader,
+                                        RoomWriter& out) {
+  std::size_t done = 0;
+  for (;;) {
+    done += FastJisReads(p + done, known - done, reader, out);
+    if (done + kWideReadsJis > known || out.OneByteSteps() < kLanes) break;
+    const unsigned char* const at = p + done;
+    const __m512i v = Load(at);
+    JisLanes lanes(at, v, reader.kanji);
+    lanes.hard |= reader.Hard(v, lanes);
+    const Taken taken = lanes.Take();
+    if (taken.bytes != 0) {
+      const Mask keep = reader.Kept(v, lanes) & Below(taken.bytes);
+      Put(_mm512_maskz_compress_epi8(keep, reader.Convert(v, lanes, 0)), Count(keep),
+          out.Scratch() >= kLanes, out);
+      reader.kanji = lanes.kanji_after;
+    }
+    done += taken.bytes;
+    if (taken.bytes == 0 || !taken.more) break;
+  }
+  return done;
+}
 
 // ---- To JIS: an escape sequence goes before each character whose set differs from the last.
 
@@ -438,7 +489,7 @@ MOJIWA_WIDE std::size_t WithShift(Block block, const unsigned char* p, std::size
   if constexpr (kWriter<Block>) {
     done = JisWriterBlocks(p, known, block, out);
   } else {
-    done = Blocks(p, known, kWideReadsJis, out, block);
+    done = JisReaderBlocks(p, known, block, out);
   }
   if (done != 0) shift = block.kanji ? CKanji::ESHIFT_KANJI : CKanji::ESHIFT_ASCII;
   return done;
