@@ -87,20 +87,6 @@ struct Taken {
   bool more;
 };
 
-// Blocks while each may read `reads` bytes and write 64 (the steps inside then all fit: each
-// starts below 64 bytes into a room that admits 64 one-byte steps).
-template <class Block>
-MOJIWA_WIDE inline std::size_t Blocks(const unsigned char* p, std::size_t known, std::size_t reads,
-                                      RoomWriter& out, Block& block) {
-  std::size_t done = 0;
-  while (done + reads <= known && out.OneByteSteps() >= kLanes) {
-    const Taken taken = block.Step(p + done, out);
-    done += taken.bytes;
-    if (!taken.more) break;
-  }
-  return done;
-}
-
 // How many lanes to take before the first stop; a stop among `hard` is a step the caller takes.
 MOJIWA_WIDE inline Taken Until(Mask hard, Mask soft) {
   const unsigned take = First(hard | soft);
@@ -150,36 +136,61 @@ MOJIWA_WIDE inline Mask EucPairs(__m512i v, __m512i next) {
 // ---- Between the 8-bit codes: a block writes a byte for each byte it takes.
 
 struct S2E {
-  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
-    const __m512i v = Load(p), next = Load(p + 1);
-    const Mask starts = PairStartsIn<Mask>(SjisPairs(v, next));
-    const Mask pairs = starts | starts << 1;
-    // CR (dropped) and half-width katakana (made full width) take steps of their own.
-    const Mask alone = (Is(v, kCr) | Within(v, 0xA1, 0xDF)) & ~pairs;
-    const Taken taken = Until(alone, starts & Mask{1} << 63);
-    if (taken.bytes == 0) return taken;
+  MOJIWA_WIDE Mask Pairs(__m512i v, __m512i next) const { return SjisPairs(v, next); }
+  // CR (dropped) and half-width katakana (made full width) take steps of their own.
+  MOJIWA_WIDE Mask Hard(__m512i v, Mask pairs) const {
+    return (Is(v, kCr) | Within(v, 0xA1, 0xDF)) & ~pairs;
+  }
+  // A CR writes nothing, so the output may end within the lanes when one comes.
+  static bool OutputReaches(Mask hard) { return hard == 0; }
+  MOJIWA_WIDE __m512i Convert(__m512i v, __m512i next, Mask starts, Mask pairs, Mask) const {
     const __m512i euc = _mm512_or_si512(SjisToJisLanes(v, next, starts, false), Fill(0x80));
-    // A CR writes nothing, so the output may end within these lanes when one comes.
-    Put(_mm512_mask_mov_epi8(v, pairs, euc), taken.bytes, alone == 0 || out.Scratch() >= kLanes,
-        out);
-    return taken;
+    return _mm512_mask_mov_epi8(v, pairs, euc);
   }
 };
 
 struct E2S {
   bool crlf;
-  MOJIWA_WIDE Taken Step(const unsigned char* p, RoomWriter& out) {
-    const __m512i v = Load(p), next = Load(p + 1);
-    const Mask starts = PairStartsIn<Mask>(EucPairs(v, next));
-    const Mask pairs = starts | starts << 1;
-    const Taken taken = Until(crlf ? Is(v, kLf) : 0, starts & Mask{1} << 63);
-    if (taken.bytes == 0) return taken;
-    const __m512i sjis = JisToSjisLanes(_mm512_and_si512(v, Fill(0x7F)), starts);
-    // Every byte of the source writes at least one: the output reaches past these lanes.
-    Put(_mm512_mask_mov_epi8(v, pairs, sjis), taken.bytes, true, out);
-    return taken;
+  MOJIWA_WIDE Mask Pairs(__m512i v, __m512i next) const { return EucPairs(v, next); }
+  MOJIWA_WIDE Mask Hard(__m512i v, Mask) const { return crlf ? Is(v, kLf) : 0; }
+  // Every byte of the source writes at least one.
+  static bool OutputReaches(Mask) { return true; }
+  MOJIWA_WIDE __m512i Convert(__m512i v, __m512i, Mask starts, Mask pairs, Mask after_odd) const {
+    const __m512i sjis = JisToSjisLanes(_mm512_and_si512(v, Fill(0x7F)), starts, after_odd);
+    return _mm512_mask_mov_epi8(v, pairs, sjis);
   }
 };
+
+// 64 lanes a block, so that where a block starts never waits for the one before it: a pair
+// through the last lane is carried into the next block, and goes back to the caller whole if
+// none follows. A block with a step of its own for the caller takes the lanes before it and ends
+// the run.
+template <class Block>
+MOJIWA_WIDE std::size_t EightBitBlocks(const unsigned char* p, std::size_t known, Block& block,
+                                       RoomWriter& out) {
+  std::size_t done = 0;
+  Mask carried = 0, odd_carried = 0;
+  while (done + kWideReads8Bit <= known && out.OneByteSteps() >= kLanes) {
+    const __m512i v = Load(p + done), next = Load(p + done + 1);
+    const Mask starts = PairStartsIn<Mask>(block.Pairs(v, next) & ~carried);
+    const Mask pairs = starts | starts << 1 | carried;
+    const Mask hard = block.Hard(v, pairs);
+    // Where the output may end within the lanes, only the room may take all of them.
+    const unsigned take = First(hard);
+    Put(block.Convert(v, next, starts, pairs, odd_carried), take,
+        Block::OutputReaches(hard) || out.Scratch() >= kLanes, out);
+    done += take;
+    carried = 0;
+    if (hard != 0) break;
+    carried = starts >> 63;
+    odd_carried = carried & p[done - 1];
+  }
+  if (carried != 0) {
+    --done;
+    out.Back(1);
+  }
+  return done;
+}
 
 // ---- From JIS: escape sequences and (to EUC-JP) CR write nothing.
 
@@ -499,12 +510,12 @@ MOJIWA_WIDE std::size_t WithShift(Block block, const unsigned char* p, std::size
 
 std::size_t SjisToEucWide(const unsigned char* p, std::size_t known, RoomWriter& out) {
   S2E block;
-  return Blocks(p, known, kWideReads8Bit, out, block);
+  return EightBitBlocks(p, known, block, out);
 }
 
 std::size_t EucToSjisWide(const unsigned char* p, std::size_t known, bool crlf, RoomWriter& out) {
   E2S block{crlf};
-  return Blocks(p, known, kWideReads8Bit, out, block);
+  return EightBitBlocks(p, known, block, out);
 }
 
 std::size_t JisToEucWide(const unsigned char* p, std::size_t known, CKanji::ESHIFT& shift,
