@@ -94,8 +94,7 @@ MOJIWA_WIDE inline Taken Until(Mask hard, Mask soft) {
 }
 
 // The pair arithmetic of the 16-byte blocks, on 64 lanes: leads on `leads`, each trail on the
-// lane after its lead.
-// `after_odd` may name trails whose odd lead came before the block.
+// lane after its lead; `after_odd` may add a trail whose odd lead was in the block before.
 MOJIWA_WIDE inline __m512i JisToSjisLanes(__m512i jis, Mask leads, Mask after_odd = 0) {
   // Lead: h = (b - 1) >> 1, then h + 0x71 below 0x2F and h + 0xB1 from there.
   const __m512i h =
