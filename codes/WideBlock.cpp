@@ -408,7 +408,8 @@ MOJIWA_WIDE inline HalfLayout Layout(Mask changes, bool kanji_before) {
   HalfLayout layout;
   layout.source = _pext_u64(kLaneBit, low_present) | _pext_u64(kLaneBit, high_present)
                                                          << low_written;
-  layout.esc = _pext_u64(low, low_present) | _pext_u64(high, high_present) << low_written;
+  // Each change's own byte follows its sequence.
+  layout.esc = _pdep_u64(changes, layout.source) >> 3;
   layout.written = low_written + 16 + 3 * Count(high);
   // The sets alternate: the first sequence enters the kanji set unless it is in force already.
   layout.to_kanji = _pdep_u64(kanji_before ? ~kEven : kEven, layout.esc << 1);
