@@ -18,7 +18,7 @@
 #include "codes/PairBlock.h"
 
 #define MOJIWA_WIDE \
-  __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")))
+  __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,pclmul,popcnt")))
 
 namespace mojiwa {
 namespace detail {
@@ -30,7 +30,7 @@ bool WideBlocks() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
            __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
-           __builtin_cpu_supports("bmi2");
+           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("pclmul");
   }();
   return usable;
 }
@@ -59,17 +59,12 @@ MOJIWA_WIDE inline unsigned First(Mask m) { return static_cast<unsigned>(_tzcnt_
 MOJIWA_WIDE inline Mask Below(unsigned n) { return _bzhi_u64(~Mask{0}, n); }
 MOJIWA_WIDE inline unsigned Count(Mask m) { return static_cast<unsigned>(_mm_popcnt_u64(m)); }
 
-// Bit i of the result is the XOR of bits 0..i.
-constexpr Mask PrefixXor(Mask m) {
-  m ^= m << 1;
-  m ^= m << 2;
-  m ^= m << 4;
-  m ^= m << 8;
-  m ^= m << 16;
-  m ^= m << 32;
-  return m;
+// Bit i of the result is the XOR of bits 0..i: the carry-less product with all ones.
+MOJIWA_WIDE inline Mask PrefixXor(Mask m) {
+  const __m128i product =
+      _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(m)), _mm_set1_epi8(-1), 0);
+  return static_cast<Mask>(_mm_cvtsi128_si64(product));
 }
-static_assert(PrefixXor(0x12) == 0x0E, "on from bit 1 up to bit 3, off from bit 4");
 
 // Writes the first n lanes. With `whole`, all 64 may be stored: the room holds them, or the
 // output is known to reach past them, and the next steps write over the rest.
