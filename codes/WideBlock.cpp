@@ -336,6 +336,24 @@ MOJIWA_WIDE std::size_t JisReaderBlocks(const unsigned char* p, std::size_t know
 
 // ---- To JIS: an escape sequence goes before each character whose set differs from the last.
 
+// The escape sequences of a block in the order they come: the sets alternate, so they are one
+// of two patterns, by the set in force before the block.
+struct alignas(64) SequencePatterns {
+  unsigned char bytes[2][kLanes];  // [the kanji set in force before][byte]
+  constexpr SequencePatterns() : bytes() {
+    for (unsigned before = 0; before < 2; ++before) {
+      for (unsigned i = 0; i < kLanes; ++i) {
+        const bool to_kanji = (i / 3 % 2 == 0) == (before == 0);
+        bytes[before][i] = i % 3 == 0 ? kEsc : i % 3 == 2 ? 'B' : to_kanji ? '$' : '(';
+      }
+    }
+  }
+};
+constexpr SequencePatterns kSequences{};
+static_assert(kSequences.bytes[0][1] == '$' && kSequences.bytes[0][4] == '(' &&
+                  kSequences.bytes[1][1] == '(' && kSequences.bytes[1][63] == kEsc,
+              "ESC $ B ESC ( B ... from the Roman set, ESC ( B ESC $ B ... from the kanji set");
+
 // Takes lanes up to the first stop with at most three escape sequences, as many as leave the
 // output within 64 bytes, expands the converted bytes around the sequences and writes them.
 // `kanji` marks the lanes of pairs (`starts` their first bytes); the set before the block is
@@ -366,11 +384,8 @@ struct JisWriter {
                (c3 < take ? Mask{1} << (c3 + 6) : 0);
     const unsigned written = take + 3 * sequences;
     const Mask source_lanes = ~(esc | esc << 1 | esc << 2) & Below(written);
-    // The sequence's second byte: '$' before a kanji character, '(' before the Roman set.
-    const Mask kanji_out = _pdep_u64(kanji & Below(take), source_lanes);
-    __m512i fill = _mm512_mask_mov_epi8(Fill('('), esc << 1 & kanji_out >> 2, Fill('$'));
-    fill = _mm512_mask_mov_epi8(fill, esc, Fill(kEsc));
-    fill = _mm512_mask_mov_epi8(fill, esc << 2, Fill('B'));
+    const __m512i fill = _mm512_maskz_expand_epi8(
+        ~source_lanes, _mm512_load_si512(kSequences.bytes[kanji_before ? 1 : 0]));
     // Every byte of the source writes at least one: the output reaches past these lanes.
     Put(_mm512_mask_expand_epi8(fill, source_lanes, converted), written, true, out);
     kanji_before = (kanji >> (take - 1) & 1) != 0;
@@ -383,32 +398,23 @@ struct JisWriter {
 constexpr unsigned kHalf = 32;
 constexpr unsigned kHalfSequences = (kLanes - kHalf) / 3;
 
-// Where the bytes of half a block go in its output.
+// Where the bytes of half a block go in its output: the converted lanes, in order, and between
+// them the escape sequences.
 struct HalfLayout {
-  Mask source;    // the converted lanes, in order
-  Mask esc;       // the first byte of each escape sequence
-  Mask to_kanji;  // the second byte of each ESC $ B
+  Mask source;
   unsigned written;
 };
 
 // The layout of 32 lanes with the given changes of set (bit 0 the first lane; at most
 // kHalfSequences). Each lane becomes four bits, three for a sequence, present only at a change,
 // and one for the lane itself; pext drops the absent ones, 16 lanes at a time.
-MOJIWA_WIDE inline HalfLayout Layout(Mask changes, bool kanji_before) {
+MOJIWA_WIDE inline HalfLayout Layout(Mask changes) {
   constexpr Mask kLaneBit = 0x8888888888888888ULL, kFirstBit = 0x1111111111111111ULL;
-  constexpr Mask kEven = 0x5555555555555555ULL;
   const Mask low = _pdep_u64(changes, kFirstBit), high = _pdep_u64(changes >> 16, kFirstBit);
-  const Mask low_present = low * 7 | kLaneBit, high_present = high * 7 | kLaneBit;
   const unsigned low_written = 16 + 3 * Count(low);
-  HalfLayout layout;
-  layout.source = _pext_u64(kLaneBit, low_present) | _pext_u64(kLaneBit, high_present)
-                                                         << low_written;
-  // Each change's own byte follows its sequence.
-  layout.esc = _pdep_u64(changes, layout.source) >> 3;
-  layout.written = low_written + 16 + 3 * Count(high);
-  // The sets alternate: the first sequence enters the kanji set unless it is in force already.
-  layout.to_kanji = _pdep_u64(kanji_before ? ~kEven : kEven, layout.esc << 1);
-  return layout;
+  return {_pext_u64(kLaneBit, low * 7 | kLaneBit) | _pext_u64(kLaneBit, high * 7 | kLaneBit)
+                                                        << low_written,
+          low_written + 16 + 3 * Count(high)};
 }
 
 // The converters to JIS: the pair mask, the steps left to the caller, the converted lanes.
@@ -454,10 +460,9 @@ MOJIWA_WIDE std::size_t FastJisBlocks(const unsigned char* p, std::size_t known,
     const __m512i converted = writer.Convert(v, next, starts, pairs);
     for (unsigned half = 0; half < 2; ++half) {
       const bool kanji_before = half == 0 ? writer.kanji : (pairs >> (kHalf - 1) & 1) != 0;
-      const HalfLayout layout = Layout(changes >> (kHalf * half), kanji_before);
-      __m512i fill = _mm512_mask_mov_epi8(Fill('('), layout.to_kanji, Fill('$'));
-      fill = _mm512_mask_mov_epi8(fill, layout.esc, Fill(kEsc));
-      fill = _mm512_mask_mov_epi8(fill, layout.esc << 2, Fill('B'));
+      const HalfLayout layout = Layout(changes >> (kHalf * half));
+      const __m512i fill = _mm512_maskz_expand_epi8(
+          ~layout.source, _mm512_load_si512(kSequences.bytes[kanji_before ? 1 : 0]));
       const __m512i lanes =
           half == 0 ? converted : _mm512_maskz_shuffle_i64x2(0xFF, converted, converted, 0xEE);
       _mm512_storeu_si512(out.Pos(), _mm512_mask_expand_epi8(fill, layout.source, lanes));
