@@ -102,20 +102,34 @@ MOJIWA_WIDE inline Taken Until(Mask hard, Mask soft) {
   return {take, take == kLanes || (hard >> take & 1) == 0};
 }
 
-// The pair arithmetic of the 16-byte blocks, on 64 lanes: leads on `leads`, each trail on the
-// lane after its lead; `after_odd` may add a trail whose odd lead was in the block before.
+// The Shift_JIS bytes of JIS pairs, looked up 128 at a time (vpermi2b takes 7 bits of index): the
+// lead by the first byte, the trail by the second and the first byte's parity, from the pair
+// arithmetic of JisToSjis.
+struct alignas(64) JisToSjisBytes {
+  unsigned char lead[128];
+  unsigned char trail[2][128];  // [first byte odd][second byte]
+  constexpr JisToSjisBytes() : lead(), trail() {
+    for (unsigned b = 0; b < 128; ++b) {
+      lead[b] = JisToSjis({Byte(b), 0x21}).first;
+      trail[0][b] = JisToSjis({0x22, Byte(b)}).second;
+      trail[1][b] = JisToSjis({0x21, Byte(b)}).second;
+    }
+  }
+};
+constexpr JisToSjisBytes kJisToSjisBytes{};
+
+MOJIWA_WIDE inline __m512i Look128(const unsigned char (&table)[128], __m512i index) {
+  return _mm512_permutex2var_epi8(_mm512_load_si512(table), index,
+                                  _mm512_load_si512(table + kLanes));
+}
+
+// JIS pairs (bytes below 0x80) to Shift_JIS on 64 lanes: leads on `leads`, each trail on the lane
+// after its lead; `after_odd` may add a trail whose odd lead was in the block before.
 MOJIWA_WIDE inline __m512i JisToSjisLanes(__m512i jis, Mask leads, Mask after_odd = 0) {
-  // Lead: h = (b - 1) >> 1, then h + 0x71 below 0x2F and h + 0xB1 from there.
-  const __m512i h =
-      _mm512_and_si512(_mm512_srli_epi16(_mm512_sub_epi8(jis, Fill(1)), 1), Fill(0x7F));
-  __m512i lead = _mm512_add_epi8(h, Fill(0x71));
-  lead = _mm512_mask_add_epi8(lead, _mm512_cmpgt_epu8_mask(h, Fill(0x2E)), lead, Fill(0x40));
-  // Trail: + 0x1F after an odd lead, + 0x7D after an even one, then + 1 past 0x7E.
   after_odd |= (leads & _mm512_test_epi8_mask(jis, Fill(1))) << 1;
-  __m512i trail = _mm512_add_epi8(jis, Fill(0x7D));
-  trail = _mm512_mask_sub_epi8(trail, after_odd, trail, Fill(0x5E));
-  trail = _mm512_mask_add_epi8(trail, AtLeast(trail, 0x7F), trail, Fill(1));
-  return _mm512_mask_blend_epi8(leads, trail, lead);
+  const __m512i trail = _mm512_mask_blend_epi8(after_odd, Look128(kJisToSjisBytes.trail[0], jis),
+                                               Look128(kJisToSjisBytes.trail[1], jis));
+  return _mm512_mask_blend_epi8(leads, trail, Look128(kJisToSjisBytes.lead, jis));
 }
 
 // `next` holds the byte after each lane. JIS leads from d = 0x40 on need 0x80 more, which is bit
