@@ -135,7 +135,8 @@ char Shifted(unsigned char c, int delta) { return static_cast<char>(c + delta); 
 // take along) and by the byte.
 struct FullWidths {
   Outcome of[2][3][256];
-  bool one_byte = true;  // every form before another byte takes its byte alone
+  bool one_byte = true;   // every form before another byte takes its byte alone
+  bool two_bytes = true;  // ... and is two bytes long
 };
 
 // The middle index of that table: which byte follows.
@@ -170,6 +171,7 @@ const FullWidths& FullWidthTable() {
           t.of[hira][next][b] = Outcome(static_cast<unsigned>(src - bytes),
                                         static_cast<unsigned>(dst - out), out[0], out[1]);
           if (next == 0 && src - bytes != 1) t.one_byte = false;
+          if (next == 0 && dst - out != 2) t.two_bytes = false;
         }
       }
     }
@@ -275,7 +277,7 @@ const char* CKanji::han2zen(bool bDigit, bool bAlpha, bool bKata, bool bMark, bo
   const Outcome(*const full)[256] = widths.of[bHira ? 1 : 0];
   // Runs of one-byte characters not before a sound mark go by the table alone.
   mojiwa::detail::SingleOutcomes singles;
-  if (widths.one_byte) singles = {full[0], 0xDE, 0xDF};
+  if (widths.one_byte) singles = {full[0], 0xDE, 0xDF, widths.two_bytes};
   Rewrite(
       work.Source(), work.SourceLength(), walk, out,
       [full](const unsigned char* p, bool two) -> Outcome {

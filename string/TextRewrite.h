@@ -91,6 +91,7 @@ inline void PutWord(unsigned char*& to, std::uint16_t bytes, unsigned size) {
 struct SingleOutcomes {
   const Outcome* table = nullptr;
   unsigned char takers_lo = 0, takers_hi = 0;
+  bool two_bytes = false;  // every outcome of the table writes two bytes
 };
 
 // Rewrites the characters that start in the 64 bytes from p, which is a character start with
@@ -125,9 +126,18 @@ const unsigned char* RewriteBlock(const unsigned char* p, bool euc, const Marked
       const std::uint64_t rest = ~(simple >> lane);
       const unsigned end = rest == 0 ? kLanes : lane + static_cast<unsigned>(__builtin_ctzll(rest));
       CopyLanes(d, p + copied, lane - copied);
-      for (unsigned i = lane; i < end; ++i) {
-        const Outcome outcome = singles.table[p[i]];
-        PutWord(d, static_cast<std::uint16_t>(outcome.BytesWord()), outcome.Size());
+      if (singles.two_bytes) {
+        // Each character's place is known at once: no store waits for the last look-up.
+        for (unsigned i = lane; i < end; ++i) {
+          const auto bytes = static_cast<std::uint16_t>(singles.table[p[i]].BytesWord());
+          std::memcpy(d + 2 * (i - lane), &bytes, 2);
+        }
+        d += 2 * (end - lane);
+      } else {
+        for (unsigned i = lane; i < end; ++i) {
+          const Outcome outcome = singles.table[p[i]];
+          PutWord(d, static_cast<std::uint16_t>(outcome.BytesWord()), outcome.Size());
+        }
       }
       copied = end;
       marked &= end < kLanes ? ~std::uint64_t{0} << end : 0;
