@@ -322,30 +322,20 @@ MOJIWA_WIDE std::size_t FastJisReads(const unsigned char* p, std::size_t known, 
   return done + static_cast<std::size_t>(Count(sequence_carried));
 }
 
-// Fast blocks, and where one cannot go a block that takes the steps up to the first one it leaves
-// to the caller.
+// A block that takes the steps up to the first one it leaves to the caller.
 template <class Reader>
-MOJIWA_WIDE std::size_t JisReaderBlocks(const unsigned char* p, std::size_t known, Reader& reader,
-                                        RoomWriter& out) {
-  std::size_t done = 0;
-  for (;;) {
-    done += FastJisReads(p + done, known - done, reader, out);
-    if (done + kWideReadsJis > known || out.OneByteSteps() < kLanes) break;
-    const unsigned char* const at = p + done;
-    const __m512i v = Load(at);
-    JisLanes lanes(at, v, reader.kanji);
-    lanes.hard |= reader.Hard(v, lanes);
-    const Taken taken = lanes.Take();
-    if (taken.bytes != 0) {
-      const Mask keep = reader.Kept(v, lanes) & Below(taken.bytes);
-      Put(_mm512_maskz_compress_epi8(keep, reader.Convert(v, lanes, 0)), Count(keep),
-          out.Scratch() >= kLanes, out);
-      reader.kanji = lanes.kanji_after;
-    }
-    done += taken.bytes;
-    if (taken.bytes == 0 || !taken.more) break;
+MOJIWA_WIDE Taken LimitedRead(const unsigned char* p, Reader& reader, RoomWriter& out) {
+  const __m512i v = Load(p);
+  JisLanes lanes(p, v, reader.kanji);
+  lanes.hard |= reader.Hard(v, lanes);
+  const Taken taken = lanes.Take();
+  if (taken.bytes != 0) {
+    const Mask keep = reader.Kept(v, lanes) & Below(taken.bytes);
+    Put(_mm512_maskz_compress_epi8(keep, reader.Convert(v, lanes, 0)), Count(keep),
+        out.Scratch() >= kLanes, out);
+    reader.kanji = lanes.kanji_after;
   }
-  return done;
+  return taken;
 }
 
 // ---- To JIS: an escape sequence goes before each character whose set differs from the last.
@@ -494,25 +484,14 @@ MOJIWA_WIDE std::size_t FastJisBlocks(const unsigned char* p, std::size_t known,
   return done;
 }
 
-// Fast blocks, and where one cannot go (a step left to the caller, too many changes of set, the
-// end of the window in sight) a block that takes what fits in 64 bytes.
+// A block that takes what fits in 64 bytes, up to the first step left to the caller.
 template <class Writer>
-MOJIWA_WIDE std::size_t JisWriterBlocks(const unsigned char* p, std::size_t known, Writer& writer,
-                                        RoomWriter& out) {
-  std::size_t done = 0;
-  for (;;) {
-    done += FastJisBlocks(p + done, known - done, writer, out);
-    if (done + kWideReadsJis > known || out.OneByteSteps() < kLanes) break;
-    const unsigned char* const at = p + done;
-    const __m512i v = Load(at), next = Load(at + 1);
-    const Mask starts = PairStartsIn<Mask>(writer.Pairs(v, next));
-    const Mask pairs = starts | starts << 1;
-    const Taken taken = JisWriter::Write(writer.Convert(v, next, starts, pairs), pairs, starts,
-                                         writer.Hard(v, pairs), writer.kanji, out);
-    done += taken.bytes;
-    if (taken.bytes == 0 || !taken.more) break;
-  }
-  return done;
+MOJIWA_WIDE Taken LimitedWrite(const unsigned char* p, Writer& writer, RoomWriter& out) {
+  const __m512i v = Load(p), next = Load(p + 1);
+  const Mask starts = PairStartsIn<Mask>(writer.Pairs(v, next));
+  const Mask pairs = starts | starts << 1;
+  return JisWriter::Write(writer.Convert(v, next, starts, pairs), pairs, starts,
+                          writer.Hard(v, pairs), writer.kanji, out);
 }
 
 template <class Block>
@@ -524,11 +503,24 @@ MOJIWA_WIDE std::size_t WithShift(Block block, const unsigned char* p, std::size
                                   CKanji::ESHIFT& shift, RoomWriter& out) {
   if (!BlocksRunIn(shift)) return 0;
   block.kanji = shift == CKanji::ESHIFT_KANJI;
+  // Fast blocks, and where one cannot go (a step left to the caller, too many changes of set,
+  // the end of the window in sight) a limited block.
   std::size_t done = 0;
-  if constexpr (kWriter<Block>) {
-    done = JisWriterBlocks(p, known, block, out);
-  } else {
-    done = JisReaderBlocks(p, known, block, out);
+  for (;;) {
+    if constexpr (kWriter<Block>) {
+      done += FastJisBlocks(p + done, known - done, block, out);
+    } else {
+      done += FastJisReads(p + done, known - done, block, out);
+    }
+    if (done + kWideReadsJis > known || out.OneByteSteps() < kLanes) break;
+    Taken taken;
+    if constexpr (kWriter<Block>) {
+      taken = LimitedWrite(p + done, block, out);
+    } else {
+      taken = LimitedRead(p + done, block, out);
+    }
+    done += taken.bytes;
+    if (taken.bytes == 0 || !taken.more) break;
   }
   if (done != 0) shift = block.kanji ? CKanji::ESHIFT_KANJI : CKanji::ESHIFT_ASCII;
   return done;
