@@ -40,7 +40,20 @@ namespace {
 using Mask = std::uint64_t;
 constexpr unsigned kLanes = 64;
 
-MOJIWA_WIDE inline __m512i Fill(unsigned char b) { return _mm512_set1_epi8(static_cast<char>(b)); }
+// Every byte constant lives in a register of its own (there are 32): the empty asm hides the
+// value, or the compiler would build it again with a broadcast at each use inside the loops.
+MOJIWA_WIDE inline __m512i Fill(unsigned char b) {
+  __m512i bytes = _mm512_set1_epi8(static_cast<char>(b));
+  asm("" : "+v"(bytes));
+  return bytes;
+}
+// A mask kept apart from what is done with it next: the compiler would otherwise fold the pair
+// carried from the block before into the compares that make the mask, so that every block's
+// compares wait for the block before.
+inline Mask Settled(Mask m) {
+  asm("" : "+r"(m));
+  return m;
+}
 MOJIWA_WIDE inline __m512i Load(const unsigned char* p) { return _mm512_loadu_si512(p); }
 MOJIWA_WIDE inline Mask Is(__m512i x, unsigned char b) {
   return _mm512_cmpeq_epi8_mask(x, Fill(b));
@@ -194,16 +207,22 @@ MOJIWA_WIDE std::size_t EightBitBlocks(const unsigned char* p, std::size_t known
   Mask carried = 0, odd_carried = 0;
   while (done + kWideReads8Bit <= known && out.OneByteSteps() >= kLanes) {
     const __m512i v = Load(p + done), next = Load(p + done + 1);
-    const Mask starts = PairStartsIn<Mask>(block.Pairs(v, next) & ~carried);
+    const Mask starts = PairStartsIn<Mask>(Settled(block.Pairs(v, next)) & ~carried);
     const Mask pairs = starts | starts << 1 | carried;
     const Mask hard = block.Hard(v, pairs);
-    // Where the output may end within the lanes, only the room may take all of them.
-    const unsigned take = First(hard);
-    Put(block.Convert(v, next, starts, pairs, odd_carried), take,
-        Block::OutputReaches(hard) || out.Scratch() >= kLanes, out);
-    done += take;
-    carried = 0;
-    if (hard != 0) break;
+    const __m512i converted = block.Convert(v, next, starts, pairs, odd_carried);
+    if (hard != 0) {
+      // Where the output may end within the lanes, only the room may take all of them.
+      const unsigned take = First(hard);
+      Put(converted, take, Block::OutputReaches(hard) || out.Scratch() >= kLanes, out);
+      done += take;
+      carried = 0;
+      break;
+    }
+    // A whole block moves on by 64 whatever its lanes hold, so the next block's loads do not
+    // wait for this block's masks.
+    Put(converted, kLanes, true, out);
+    done += kLanes;
     carried = starts >> 63;
     odd_carried = carried & p[done - 1];
   }
