@@ -242,6 +242,7 @@ struct JisLanes {
   Mask starts = 0;    // the first byte of each such pair
   Mask sequence = 0;  // the three bytes of each ESC $ B and ESC ( B
   Mask hard = 0;      // a step the block does not take
+  Mask blocked = 0;   // not 0 exactly where `hard` is not, and cheaper to make
   Mask soft = 0;      // a pair or escape sequence through the last lane
   Mask carried_sequence = 0;  // the lanes of the next block that end a sequence begun here
   bool kanji_after = false;   // the set after the lanes taken (set by Take)
@@ -272,6 +273,9 @@ struct JisLanes {
     // A carried trail that is no JIS byte, or no byte of a pair at all, sends the pair back.
     hard = repeated | others | (unpaired & ~(Mask{1} << 63)) | (outside & starts) |
            (outside & starts << 1) >> 1 | (pair_carried & (outside | ~kanji));
+    // Whether the block stops at all: each kanji lane is a byte of a pair, so any of them outside
+    // the JIS bytes stops it.
+    blocked = repeated | others | (unpaired & ~(Mask{1} << 63)) | outside | (pair_carried & ~kanji);
     soft = (shifts >> 62) << 62 | (starts & Mask{1} << 63);
     carried_sequence = (shifts >> 63) * 3 | (shifts >> 62 & 1);
   }
@@ -320,20 +324,22 @@ MOJIWA_WIDE std::size_t FastJisReads(const unsigned char* p, std::size_t known, 
                                      RoomWriter& out) {
   std::size_t done = 0;
   Mask pair_carried = 0, odd_carried = 0, sequence_carried = 0;
+  bool kanji = reader.kanji;  // kept in a register while the blocks run
   while (done + kWideReadsJis <= known && out.OneByteSteps() >= kLanes) {
     const unsigned char* const at = p + done;
     const __m512i v = Load(at);
-    const JisLanes lanes(at, v, reader.kanji, pair_carried, sequence_carried);
-    if ((lanes.hard | reader.Hard(v, lanes)) != 0) break;
+    const JisLanes lanes(at, v, kanji, pair_carried, sequence_carried);
+    if ((lanes.blocked | reader.Hard(v, lanes)) != 0) break;
     const Mask keep = reader.Kept(v, lanes);
     Put(_mm512_maskz_compress_epi8(keep, reader.Convert(v, lanes, odd_carried)), Count(keep),
         out.Scratch() >= kLanes, out);
     done += kLanes;
-    reader.kanji = (lanes.in_kanji >> 63) != 0;
+    kanji = (lanes.in_kanji >> 63) != 0;
     pair_carried = lanes.starts >> 63;
     odd_carried = pair_carried & at[63];
     sequence_carried = lanes.carried_sequence;
   }
+  reader.kanji = kanji;
   if (pair_carried != 0) {
     --done;
     out.Back(1);
@@ -471,18 +477,19 @@ MOJIWA_WIDE std::size_t FastJisBlocks(const unsigned char* p, std::size_t known,
                                       RoomWriter& out) {
   std::size_t done = 0;
   Mask carry = 0;
+  bool kanji = writer.kanji;  // kept in a register while the blocks run
   while (done + 2 * kWideReadsJis - 2 <= known && out.OneByteSteps() >= 2 * kLanes) {
     const __m512i v = Load(p + done), next = Load(p + done + 1);
     const Mask starts = PairStartsIn<Mask>(writer.Pairs(v, next) & ~carry);
     const Mask pairs = starts | starts << 1 | carry;
-    const Mask changes = pairs ^ (pairs << 1 | (writer.kanji ? 1 : 0));
+    const Mask changes = pairs ^ (pairs << 1 | (kanji ? 1 : 0));
     if (writer.Hard(v, pairs) != 0 || Count(changes & Below(kHalf)) > kHalfSequences ||
         Count(changes >> kHalf) > kHalfSequences) {
       break;
     }
     const __m512i converted = writer.Convert(v, next, starts, pairs);
     for (unsigned half = 0; half < 2; ++half) {
-      const bool kanji_before = half == 0 ? writer.kanji : (pairs >> (kHalf - 1) & 1) != 0;
+      const bool kanji_before = half == 0 ? kanji : (pairs >> (kHalf - 1) & 1) != 0;
       const HalfLayout layout = Layout(changes >> (kHalf * half));
       const __m512i fill = _mm512_maskz_expand_epi8(
           ~layout.source, _mm512_load_si512(kSequences.bytes[kanji_before ? 1 : 0]));
@@ -492,9 +499,10 @@ MOJIWA_WIDE std::size_t FastJisBlocks(const unsigned char* p, std::size_t known,
       out.Skip(layout.written);
     }
     done += kLanes;
-    writer.kanji = (pairs >> 63) != 0;
+    kanji = (pairs >> 63) != 0;
     carry = starts >> 63;
   }
+  writer.kanji = kanji;
   if (carry != 0) {
     // The lead on the last lane goes back to the caller with its trail.
     --done;
