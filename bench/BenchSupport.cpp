@@ -1,6 +1,7 @@
 // Corpus access, iconv(3), the CPU stopwatch and the yardstick ratios.
 #include "BenchSupport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -85,29 +86,64 @@ double CpuStopwatch::Now() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-Ratios::Ratios(benchmark::State& state, const CpuStopwatch& ours)
+Ratios::Ratios(benchmark::State& state, const CpuStopwatch& ours, std::function<void()> once)
     : state_(state),
       loop_seconds_(ours.Seconds()),
       per_iteration_(
-          state.iterations() == 0 ? 0 : loop_seconds_ / static_cast<double>(state.iterations())) {}
+          state.iterations() == 0 ? 0 : loop_seconds_ / static_cast<double>(state.iterations())),
+      once_(std::move(once)) {}
+
+namespace {
+
+// Calls `f` `times` times; returns the CPU time taken.
+double Timed(const std::function<void()>& f, long times) {
+  const double start = CpuStopwatch::Now();
+  for (long i = 0; i < times; ++i) f();
+  return CpuStopwatch::Now() - start;
+}
+
+// How many calls of a function that took `seconds` fill a turn of `turn` seconds (at least one).
+// Reading the CPU clock is a system call, too slow to make per call of a function that takes
+// microseconds.
+long CallsPer(double turn, double seconds) {
+  return seconds >= turn ? 1 : static_cast<long>(turn / (seconds > 1e-7 ? seconds : 1e-7));
+}
+
+}  // namespace
+
+// The first call of each side warms the caches and sizes the turns: a millisecond, or one call
+// of the slower side, so that both sides get about the same time.
+double Ratios::InTurns(const std::function<void()>& yardstick) const {
+  const double ours_first = Timed(once_, 1), yardstick_first = Timed(yardstick, 1);
+  const double turn = std::max({1e-3, ours_first, yardstick_first});
+  const long ours_calls = CallsPer(turn, ours_first);
+  const long yardstick_calls = CallsPer(turn, yardstick_first);
+  double ours = 0, theirs = 0;
+  long turns = 0;
+  while (turns < 3 || ours + theirs < 2 * Budget()) {
+    ours += Timed(once_, ours_calls);
+    theirs += Timed(yardstick, yardstick_calls);
+    ++turns;
+  }
+  const double total_turns = static_cast<double>(turns);
+  return theirs / (total_turns * static_cast<double>(yardstick_calls)) /
+         (ours / (total_turns * static_cast<double>(ours_calls)));
+}
 
 void Ratios::Add(const char* name, const std::function<void()>& yardstick) {
   if (per_iteration_ <= 0) return;
+  if (once_) {
+    state_.counters[name] = benchmark::Counter(InTurns(yardstick));
+    return;
+  }
   // The first call warms the caches, which our loop has just filled with its own data, and
-  // sizes the batches: reading the CPU clock is a system call, too slow to make per call of a
-  // yardstick that takes microseconds.
-  const double first_start = CpuStopwatch::Now();
-  yardstick();
-  const double first = CpuStopwatch::Now() - first_start;
-  const long batch = first >= 1e-3 ? 1 : static_cast<long>(1e-3 / (first > 1e-7 ? first : 1e-7));
-  const double budget = loop_seconds_ < 0.3 ? loop_seconds_ : 0.3;
-  const double start = CpuStopwatch::Now();
+  // sizes the batches.
+  const long batch = CallsPer(1e-3, Timed(yardstick, 1));
   double elapsed = 0;
   long calls = 0;
-  while (calls < 3 || elapsed < budget) {
-    for (long i = 0; i < batch; ++i) yardstick();
+  while (calls < 3 || elapsed < Budget()) {
+    elapsed += Timed(yardstick, batch);
     calls += batch;
-    elapsed = CpuStopwatch::Now() - start;
   }
   state_.counters[name] = benchmark::Counter(elapsed / static_cast<double>(calls) / per_iteration_);
 }

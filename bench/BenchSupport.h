@@ -63,15 +63,23 @@ class CpuStopwatch {
 // yardstick's time per call divided by ours: 8 reads "eight times as fast as the yardstick".
 // Measuring both sides back to back keeps the ratio steady on a shared machine whose speed
 // drifts during a run.
+//
+// Given `once`, one run of what the loop timed, Add() instead times `once` and the yardstick in
+// turns, a millisecond or so each, for the same while: a burst of load from elsewhere on the
+// machine, which can halve a side's speed for a second, then weighs on both sides alike.
 class Ratios {
  public:
-  Ratios(benchmark::State& state, const CpuStopwatch& ours);
+  Ratios(benchmark::State& state, const CpuStopwatch& ours, std::function<void()> once = nullptr);
   void Add(const char* name, const std::function<void()>& yardstick);
 
  private:
+  double Budget() const { return loop_seconds_ < 0.3 ? loop_seconds_ : 0.3; }
+  double InTurns(const std::function<void()>& yardstick) const;
+
   benchmark::State& state_;
   double loop_seconds_;
   double per_iteration_;
+  std::function<void()> once_;
 };
 
 // A NUL-terminated output buffer that is touched once, so that page faults stay out of the loop.
